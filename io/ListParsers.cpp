@@ -1,0 +1,143 @@
+#include "io/ListParsers.h"
+
+#include <cstring>
+
+#include "io/NumberParsing.h"
+
+namespace oflist {
+namespace {
+
+const char* skipBlanks(const char* p) {
+    while (ofnum::isBlank(*p)) ++p;
+    return p;
+}
+
+const char* skipSpaces(const char* p) {
+    while (ofnum::isSpaceOrTab(*p)) ++p;
+    return p;
+}
+
+template <typename T>
+void appendGrowing(std::vector<T>& v, size_t used, T value, size_t step) {
+    if (used >= v.size()) v.resize(v.size() + step);
+    v[used] = value;
+}
+
+}  // namespace
+
+void scanVectors(const char* text, VectorScan* scan) {
+    const char* end = text + std::strlen(text);
+    const char* p = text;
+    size_t used = 0;
+    scan->stop = ScanStop::ChunkEnd;
+    while (true) {
+        p = skipBlanks(p);
+        if (p >= end) break;
+        if (*p == ')') {
+            scan->stop = ScanStop::ListEnd;
+            break;
+        }
+        if (*p != '(') {
+            scan->stop = ScanStop::Malformed;
+            break;
+        }
+        ++p;
+        double xyz[3];
+        bool ok = true;
+        for (double& component : xyz) {
+            p = skipSpaces(p);
+            const char* next = ofnum::parseDouble(p, end, &component);
+            if (!next) {
+                ok = false;
+                break;
+            }
+            p = next;
+        }
+        if (ok) {
+            p = skipSpaces(p);
+            ok = *p == ')';
+        }
+        if (!ok) {
+            scan->stop = p >= end ? ScanStop::Incomplete : ScanStop::Malformed;
+            break;
+        }
+        ++p;
+        if (used + 3 > scan->values.size()) scan->values.resize(scan->values.size() + 72000);
+        scan->values[used++] = xyz[0];
+        scan->values[used++] = xyz[1];
+        scan->values[used++] = xyz[2];
+    }
+    scan->count = used;
+}
+
+void scanFaces(const char* text, FaceScan* scan) {
+    const char* end = text + std::strlen(text);
+    const char* p = text;
+    size_t faces = 0;
+    size_t indices = 0;
+    scan->stop = ScanStop::ChunkEnd;
+    scan->tail = nullptr;
+    auto finish = [&](ScanStop stop, const char* faceStart) {
+        scan->stop = stop;
+        if (stop == ScanStop::Incomplete) scan->tail = faceStart;
+    };
+    while (true) {
+        const char* faceStart = p;
+        p = skipBlanks(p);
+        if (p >= end) break;
+        if (*p == ')') {
+            finish(ScanStop::ListEnd, faceStart);
+            break;
+        }
+        int32_t n = 0;
+        const char* next = ofnum::parseLabel(p, end, &n);
+        if (!next) {
+            finish(ScanStop::Malformed, faceStart);
+            break;
+        }
+        p = skipBlanks(next);
+        if (p >= end) {
+            finish(ScanStop::Incomplete, faceStart);
+            break;
+        }
+        if (*p != '(' || n < 1) {
+            finish(ScanStop::Malformed, faceStart);
+            break;
+        }
+        if (n > 255) {
+            finish(ScanStop::TooManyNodes, faceStart);
+            break;
+        }
+        ++p;
+        if (indices + static_cast<size_t>(n) > scan->indices.size()) {
+            scan->indices.resize(scan->indices.size() + 640000 + static_cast<size_t>(n));
+        }
+        bool ok = true;
+        for (int32_t k = 0; k < n; ++k) {
+            p = skipBlanks(p);
+            next = ofnum::parseLabel(p, end, &scan->indices[indices + static_cast<size_t>(k)]);
+            if (!next) {
+                ok = false;
+                break;
+            }
+            p = next;
+        }
+        if (ok) {
+            p = skipBlanks(p);
+            ok = *p == ')';
+        }
+        if (!ok) {
+            finish(p >= end ? ScanStop::Incomplete : ScanStop::Malformed, faceStart);
+            break;
+        }
+        ++p;
+        appendGrowing(scan->nodeCounts, faces, static_cast<uint8_t>(n), 80000);
+        appendGrowing(scan->starts, faces, static_cast<int32_t>(indices), 80000);
+        ++faces;
+        indices += static_cast<size_t>(n);
+    }
+    scan->faceCount = faces;
+    scan->indexCount = indices;
+}
+
+}  // namespace oflist

@@ -1,0 +1,498 @@
+#include "io/OFFile.h"
+
+#include <zlib.h>
+
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "io/NumberParsing.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+gzFile handle(void* file) { return static_cast<gzFile>(file); }
+
+fs::path toPath(const std::string& utf8) {
+#if defined(__cpp_char8_t)
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+#else
+    return fs::u8path(utf8);
+#endif
+}
+
+bool isExistingFile(const std::string& utf8) {
+    std::error_code ec;
+    const fs::path p = toPath(utf8);
+    return fs::exists(p, ec) && !fs::is_directory(p, ec);
+}
+
+gzFile openGz(const std::string& utf8) {
+#if defined(_WIN32)
+    return gzopen_w(toPath(utf8).wstring().c_str(), "rb");
+#else
+    return gzopen(utf8.c_str(), "rb");
+#endif
+}
+
+void stripLineEnd(char* line) {
+    size_t n = std::strlen(line);
+    while (n > 0 && (line[n - 1] == '\n' || line[n - 1] == '\r')) line[--n] = '\0';
+}
+
+// Splits a header-style entry: keyword = first run of non-space characters, value = from the
+// first non-space character after it to the end.
+void splitEntry(const std::string& entry, std::string* keyword, std::string* value) {
+    size_t i = 0;
+    while (i < entry.size() && entry[i] == ' ') ++i;
+    const size_t keyStart = i;
+    while (i < entry.size() && entry[i] != ' ') ++i;
+    if (i >= entry.size()) {
+        keyword->clear();
+        value->clear();
+        return;
+    }
+    *keyword = entry.substr(keyStart, i - keyStart);
+    while (i < entry.size() && entry[i] == ' ') ++i;
+    *value = entry.substr(i);
+}
+
+}  // namespace
+
+OFFile::OFFile(bool readHeader) : m_readHeaderFlag(readHeader) {}
+
+OFFile::~OFFile() { close(); }
+
+std::string OFFile::headerValue(const std::string& key) const {
+    const auto it = m_header.find(key);
+    return it == m_header.end() ? std::string() : it->second;
+}
+
+void OFFile::close() {
+    if (m_file) gzclose(handle(m_file));
+    m_file = nullptr;
+    m_chunk.reset();
+    m_line.reset();
+    m_cursor = nullptr;
+    m_chunkEnd = nullptr;
+    m_lineStart = nullptr;
+    m_chunkActive = false;
+}
+
+bool OFFile::open(const vx::Str& path) {
+    close();
+    m_overflow = false;
+    if (path.isEmpty()) return false;
+    const std::string plain = path.toUtf8();
+    const std::string compressed = plain + ".gz";
+    std::string chosen;
+    if (isExistingFile(compressed)) {
+        chosen = compressed;
+    } else if (isExistingFile(plain)) {
+        chosen = plain;
+    } else {
+        return false;
+    }
+    gzFile file = openGz(chosen);
+    if (!file) return false;
+    gzbuffer(file, 65536);
+    m_file = file;
+    m_openedPath = vx::Str::fromUtf8(chosen);
+    m_plainFileSize = -1;
+    if (gzdirect(file)) {
+        std::error_code ec;
+        const auto size = fs::file_size(toPath(chosen), ec);
+        if (!ec) m_plainFileSize = static_cast<long long>(size);
+    }
+    m_line.reset(new char[LINE_BUFFER_SIZE]);
+    m_line[0] = '\0';
+    m_binary = false;
+    m_labelBytes = 4;
+    m_scalarBytes = 8;
+    m_bigEndian = false;
+    if (m_readHeaderFlag) {
+        m_header.clear();
+        if (!readHeader()) {
+            close();
+            return false;
+        }
+        m_binary = headerValue("format") == "binary";
+        parseArch();
+    }
+    m_chunk.reset(new char[CHUNK_BUFFER_SIZE]);
+    m_chunk[0] = '\0';
+    return true;
+}
+
+void OFFile::parseArch() {
+    const std::string arch = headerValue("arch");
+    if (arch.find("label=64") != std::string::npos) m_labelBytes = 8;
+    if (arch.find("scalar=32") != std::string::npos) m_scalarBytes = 4;
+    if (arch.find("MSB") != std::string::npos) m_bigEndian = true;
+}
+
+bool OFFile::readHeaderLine(char** line) {
+    if (!gzgets(handle(m_file), m_line.get(), static_cast<int>(LINE_BUFFER_SIZE))) return false;
+    const size_t n = std::strlen(m_line.get());
+    if (n == LINE_BUFFER_SIZE - 1 && m_line[n - 1] != '\n' && !gzeof(handle(m_file))) {
+        m_overflow = true;
+        return false;
+    }
+    stripLineEnd(m_line.get());
+    *line = m_line.get();
+    return true;
+}
+
+bool OFFile::readHeader() {
+    int state = 0;
+    char* line = nullptr;
+    while (readHeaderLine(&line)) {
+        const std::string text(line);
+        if (state == 0) {
+            if (text.compare(0, 8, "FoamFile") == 0) {
+                state = text.find('{', 8) != std::string::npos ? 2 : 1;
+            }
+        } else if (state == 1) {
+            if (!text.empty() && text[0] == '{') state = 2;
+        } else {
+            if (!text.empty() && text[0] == '}') return true;
+            const size_t semicolon = text.rfind(';');
+            if (text.empty() || semicolon == std::string::npos) return false;
+            std::string keyword, value;
+            splitEntry(text.substr(0, semicolon), &keyword, &value);
+            m_header.emplace(keyword, value);
+        }
+    }
+    return false;
+}
+
+int OFFile::nextByte() {
+    if (m_chunkActive) {
+        if (m_cursor && m_cursor < m_chunkEnd) {
+            m_lastByteFromChunk = true;
+            return static_cast<unsigned char>(*m_cursor++);
+        }
+        m_chunkActive = false;
+        m_cursor = nullptr;
+    }
+    m_lastByteFromChunk = false;
+    return gzgetc(handle(m_file));
+}
+
+void OFFile::ungetByte(int byte) {
+    if (byte < 0) return;
+    if (m_lastByteFromChunk && m_cursor) {
+        --m_cursor;
+        m_chunkActive = true;
+    } else {
+        gzungetc(byte, handle(m_file));
+    }
+}
+
+bool OFFile::readNextInt(int* value, char delimiter) {
+    int64_t v = 0;
+    bool digits = false;
+    while (true) {
+        const int c = nextByte();
+        if (c < 0) return false;
+        if (ofnum::isDigit(static_cast<char>(c))) {
+            v = v * 10 + (c - '0');
+            if (v > INT32_MAX) {
+                m_lastIntOverflowed = true;
+                return false;
+            }
+            digits = true;
+            continue;
+        }
+        if (c == '(') {
+            // Left for the list reader behind a count; consumed as the offending byte otherwise.
+            if (!digits) return false;
+            ungetByte(c);
+            break;
+        }
+        if (c == delimiter || c == '\r') {
+            if (!digits) return false;
+            break;
+        }
+        return false;
+    }
+    *value = static_cast<int>(v);
+    return true;
+}
+
+bool OFFile::readNextIntLine(int* value) {
+    m_lastIntOverflowed = false;
+    while (isOpen()) {
+        if (readNextInt(value, '\n')) return true;
+        if (m_lastIntOverflowed) return false;
+        // End of file ends the search.
+        if (!m_chunkActive && gzeof(handle(m_file))) return false;
+    }
+    return false;
+}
+
+bool OFFile::readNextDouble(double* value, char delimiter) {
+    std::string token;
+    while (true) {
+        const int c = nextByte();
+        if (c < 0) return false;
+        if (c == delimiter) break;
+        if (token.size() >= LINE_BUFFER_SIZE - 1) {
+            m_overflow = true;
+            return false;
+        }
+        token.push_back(static_cast<char>(c));
+    }
+    const char* p = token.data();
+    const char* end = p + token.size();
+    while (p < end && ofnum::isBlank(*p)) ++p;
+    const char* stop = ofnum::parseDouble(p, end, value);
+    return stop == end;
+}
+
+bool OFFile::chunkSkipAfterNext(char c) {
+    if (!m_chunkActive || !m_cursor) return false;
+    const void* hit = std::memchr(m_cursor, c, static_cast<size_t>(m_chunkEnd - m_cursor));
+    if (hit) {
+        m_cursor = static_cast<char*>(const_cast<void*>(hit)) + 1;
+        return true;
+    }
+    m_chunkActive = false;
+    m_cursor = nullptr;
+    return false;
+}
+
+bool OFFile::skipAfterNext(char c) {
+    if (!isOpen()) return false;
+    if (chunkSkipAfterNext(c)) return true;
+    while (true) {
+        const int byte = nextByte();
+        if (byte < 0) return false;
+        if (byte == static_cast<unsigned char>(c)) return true;
+    }
+}
+
+bool OFFile::skipEmptyLines() {
+    if (!isOpen()) return false;
+    if (m_chunkActive && m_cursor) {
+        while (m_cursor < m_chunkEnd && (*m_cursor == '\n' || *m_cursor == '\r')) ++m_cursor;
+        if (m_cursor < m_chunkEnd) return true;
+        m_chunkActive = false;
+        m_cursor = nullptr;
+    }
+    int byte = nextByte();
+    while (byte == '\n' || byte == '\r') byte = nextByte();
+    if (byte < 0) return false;
+    ungetByte(byte);
+    return true;
+}
+
+bool OFFile::readNextBufInt(char** cursor, int* value, char delimiter, bool endAtNewline) {
+    char* p = *cursor;
+    const char first = *p;
+    if (first == '\0' || first == delimiter || !ofnum::isDigit(first)) return false;
+    int64_t v = 0;
+    while (ofnum::isDigit(*p)) {
+        v = v * 10 + (*p - '0');
+        if (v > INT32_MAX) return false;
+        ++p;
+    }
+    const char end = *p;
+    if (end == '\0') {
+        // The text ended the number.
+    } else if (end == ' ' || end == '\t' || end == '\r' || end == delimiter) {
+        ++p;
+    } else if (end == '\n') {
+        ++p;
+        if (delimiter != '\n' && !endAtNewline) {
+            while (*p != '\0' && *p != delimiter) ++p;
+            if (*p == '\0') return false;
+            ++p;
+        }
+    } else {
+        return false;
+    }
+    *value = static_cast<int>(v);
+    *cursor = p;
+    return true;
+}
+
+bool OFFile::readNextBufDouble(char** cursor, double* value, char delimiter) {
+    char* p = *cursor;
+    const char first = *p;
+    if (first == '\0' || first == delimiter || first == ' ' || first == '\n' || first == ')') return false;
+    char* tokenEnd = p;
+    while (*tokenEnd != '\0' && *tokenEnd != ' ' && *tokenEnd != '\t' && *tokenEnd != ')' &&
+           *tokenEnd != delimiter && *tokenEnd != '\n' && *tokenEnd != '\r')
+        ++tokenEnd;
+    double parsed = 0.0;
+    const char* stop = ofnum::parseDouble(p, tokenEnd, &parsed);
+    *value = parsed;
+    char* next = tokenEnd;
+    if (*next == '\n' && delimiter != '\n') {
+        while (*next != '\0' && *next != delimiter) ++next;
+        if (*next == '\0') return false;
+        ++next;
+    } else if (*next != '\0') {
+        ++next;
+    }
+    *cursor = next;
+    return stop == tokenEnd;
+}
+
+bool OFFile::getNonTreatedChunk(char** buffer) {
+    *buffer = m_cursor;
+    m_chunkActive = false;
+    m_cursor = nullptr;
+    return true;
+}
+
+bool OFFile::getNextChunkOfLines(char** buffer) {
+    if (!isOpen()) return false;
+    if (m_chunkActive && m_cursor && m_cursor < m_chunkEnd) return getNonTreatedChunk(buffer);
+    m_chunkActive = false;
+    m_cursor = nullptr;
+    char* target = *buffer;
+    const int n = gzread(handle(m_file), target, static_cast<unsigned>(CHUNK_READ_SIZE));
+    if (n <= 0) {
+        target[0] = '\0';
+        return false;
+    }
+    size_t length = static_cast<size_t>(n);
+    while (target[length - 1] != '\n') {
+        const int c = gzgetc(handle(m_file));
+        if (c < 0) break;
+        if (length >= CHUNK_BUFFER_SIZE - 1) {
+            m_overflow = true;
+            target[0] = '\0';
+            return false;
+        }
+        target[length++] = static_cast<char>(c);
+    }
+    target[length] = '\0';
+    if (target == m_chunk.get()) m_chunkEnd = target + length;
+    return true;
+}
+
+bool OFFile::getNonTreatedLine(char** line) {
+    if (!m_cursor) return false;
+    char* p = m_cursor;
+    while (p < m_chunkEnd && (*p == '\n' || *p == '\r')) ++p;
+    char* start = p;
+    while (p < m_chunkEnd && *p != '\n' && *p != '\r') ++p;
+    const size_t length = static_cast<size_t>(p - start);
+    if (p >= m_chunkEnd || length >= LINE_BUFFER_SIZE) {
+        if (length >= LINE_BUFFER_SIZE) m_overflow = true;
+        m_line[0] = '\0';
+        m_chunkActive = false;
+        m_cursor = nullptr;
+        return false;
+    }
+    std::memcpy(m_line.get(), start, length);
+    m_line[length] = '\0';
+    m_lineStart = m_cursor;
+    m_cursor = p;
+    *line = m_line.get();
+    return true;
+}
+
+bool OFFile::getNextLine(char** line) {
+    if (!isOpen()) return false;
+    if (m_chunkActive) {
+        if (getNonTreatedLine(line)) return true;
+        if (m_overflow) return false;
+    }
+    m_lineStart = nullptr;
+    if (!gzgets(handle(m_file), m_line.get(), static_cast<int>(LINE_BUFFER_SIZE))) return false;
+    const size_t n = std::strlen(m_line.get());
+    if (n == LINE_BUFFER_SIZE - 1 && m_line[n - 1] != '\n' && !gzeof(handle(m_file))) {
+        m_overflow = true;
+        return false;
+    }
+    *line = m_line.get();
+    return true;
+}
+
+bool OFFile::getNextLineUsingChunk(char** line) {
+    if (!isOpen()) return false;
+    if (!m_chunkActive || !m_cursor || m_cursor >= m_chunkEnd) {
+        char* buffer = m_chunk.get();
+        if (!getNextChunkOfLines(&buffer)) return false;
+        m_cursor = m_chunk.get();
+        m_chunkActive = true;
+    }
+    return getNextLine(line);
+}
+
+bool OFFile::readNextIntLineFromCurrentChunk(int* value) {
+    char* line = nullptr;
+    while (getNextLine(&line)) {
+        char* cursor = line;
+        if (readNextBufInt(&cursor, value, '\n', true)) return true;
+    }
+    return false;
+}
+
+bool OFFile::getNextLineStartingWith(const std::string& prefix, std::string* line) {
+    char* text = nullptr;
+    while (getNextLine(&text)) {
+        if (std::strncmp(text, prefix.c_str(), prefix.size()) == 0) {
+            *line = text;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool OFFile::readDimensions(std::vector<vx::Str>* tokens) {
+    std::string line;
+    if (!getNextLineStartingWith("dimensions", &line)) return false;
+    // Writers differ in the blanks they put inside the brackets ("[0 1 -1 0 0 0 0]" against
+    // "[ 0 1 -1 0 0 0 0 ]") and between the words; bring both to the first form.
+    std::string normal;
+    for (size_t i = 0; i < line.size(); ++i) {
+        char c = line[i];
+        if (c == '\t' || c == '\r' || c == '\n') c = ' ';
+        if (c == ' ' && !normal.empty() && normal.back() == '[') continue;
+        if (c == ']') {
+            while (!normal.empty() && normal.back() == ' ') normal.pop_back();
+        }
+        normal.push_back(c);
+    }
+    *tokens = vx::Str(normal).split(" ");
+    return tokens->size() == 8;
+}
+
+bool OFFile::countFitsFile(long long count, size_t minBytesPerItem) const {
+    if (count < 0) return false;
+    if (m_plainFileSize < 0) return true;
+    return static_cast<unsigned long long>(count) <=
+           static_cast<unsigned long long>(m_plainFileSize) / (minBytesPerItem ? minBytesPerItem : 1);
+}
+
+bool OFFile::readRaw(void* target, size_t itemBytes, size_t count) {
+    if (!isOpen()) return false;
+    size_t needed = itemBytes * count;
+    char* out = static_cast<char*>(target);
+    if (m_chunkActive && m_cursor && m_cursor < m_chunkEnd) {
+        const size_t available = static_cast<size_t>(m_chunkEnd - m_cursor);
+        const size_t take = available < needed ? available : needed;
+        std::memcpy(out, m_cursor, take);
+        m_cursor += take;
+        out += take;
+        needed -= take;
+        if (m_cursor >= m_chunkEnd) {
+            m_chunkActive = false;
+            m_cursor = nullptr;
+        }
+    }
+    while (needed > 0) {
+        const unsigned step = needed > (1u << 30) ? (1u << 30) : static_cast<unsigned>(needed);
+        const int n = gzread(handle(m_file), out, step);
+        if (n <= 0) return false;
+        out += n;
+        needed -= static_cast<size_t>(n);
+    }
+    return true;
+}

@@ -1,0 +1,162 @@
+#pragma once
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/Str.h"
+#include "io/FacesData.h"
+
+class OFBoundary;
+class OFCellZone;
+class OFFaceZone;
+
+// Reader of one OpenFOAM file, plain or gzip-compressed: the FoamFile header, token reading
+// from the stream, line reading, and reading in chunks of whole lines that are parsed in
+// memory. One object per file read, used by one thread.
+class OFFile {
+public:
+    static constexpr size_t LINE_BUFFER_SIZE = 4096;
+    static constexpr size_t CHUNK_READ_SIZE = 262144;
+    // A read block plus room to finish its last line and the terminating zero.
+    static constexpr size_t CHUNK_BUFFER_SIZE = CHUNK_READ_SIZE + LINE_BUFFER_SIZE;
+
+    explicit OFFile(bool readHeader);
+    ~OFFile();
+    OFFile(const OFFile&) = delete;
+    OFFile& operator=(const OFFile&) = delete;
+
+    bool open(const vx::Str& path);
+    void close();
+    bool isOpen() const { return m_file != nullptr; }
+
+    const std::map<std::string, std::string>& headerMap() const { return m_header; }
+    std::string headerValue(const std::string& key) const;
+    bool isBinary() const { return m_binary; }
+    bool hasHeaderFlag() const { return m_readHeaderFlag; }
+    // Binary storage widths from the header's arch entry (32-bit labels, 64-bit scalars without one).
+    int labelBytes() const { return m_labelBytes; }
+    int scalarBytes() const { return m_scalarBytes; }
+    bool isBigEndian() const { return m_bigEndian; }
+    // The path that was opened (the .gz form when that was chosen).
+    const vx::Str& openedPath() const { return m_openedPath; }
+
+    // Stream token reading.
+    bool readNextInt(int* value, char delimiter);
+    bool readNextIntLine(int* value);
+    bool readNextDouble(double* value, char delimiter);
+    bool skipAfterNext(char c);
+    bool skipEmptyLines();
+
+    // Token reading in a zero-terminated text in memory.
+    static bool readNextBufInt(char** cursor, int* value, char delimiter, bool endAtNewline);
+    static bool readNextBufDouble(char** cursor, double* value, char delimiter);
+
+    // Line and chunk reading. Lines are handed out in the line buffer (or in the chunk).
+    bool getNextLine(char** line);
+    bool getNonTreatedLine(char** line);
+    // *buffer points to a buffer of CHUNK_BUFFER_SIZE bytes; it is redirected to the rest of the
+    // active chunk when there is one.
+    bool getNextChunkOfLines(char** buffer);
+    bool getNonTreatedChunk(char** buffer);
+    bool getNextLineUsingChunk(char** line);
+    bool readNextIntLineFromCurrentChunk(int* value);
+    bool getNextLineStartingWith(const std::string& prefix, std::string* line);
+    bool readDimensions(std::vector<vx::Str>* tokens);
+
+    // Chunk state, for readers that go back to re-read a line.
+    char* chunkBuffer() { return m_chunk.get(); }
+    char* chunkCursor() const { return m_cursor; }
+    void setChunkCursor(char* cursor) { m_cursor = cursor; }
+    char* lineStart() const { return m_lineStart; }
+    void setLineStart(char* start) { m_lineStart = start; }
+    bool isChunkActive() const { return m_chunkActive; }
+    void setChunkActive(bool active) { m_chunkActive = active; }
+    bool rereadFlag() const { return m_reread; }
+    void setRereadFlag(bool reread) { m_reread = reread; }
+    // Set when a line did not fit a buffer; the read that met it failed.
+    bool lineOverflowed() const { return m_overflow; }
+
+    // Parallel and sequential list parsers, entered just behind the list's "(" and its line feeds.
+    // Each fills the presized target and reports how many items it could read.
+    bool readNextVectorFieldAsciiPar(std::vector<double>* values);
+    bool readNextFaceListAsciiPar(FacesData* faces);
+    bool readNextVolScalarFieldAscii(std::vector<double>* values);
+    bool readNextVectorFieldAscii(std::vector<double>* values);
+
+    // Mesh list files.
+    bool readVectorField(const vx::Str& path, const vx::Str& objectName, std::vector<double>* values);
+    bool readLabelList(const vx::Str& path, const vx::Str& objectName, std::vector<int>* labels, int* cellCount);
+    bool readFaceList(const vx::Str& path, const vx::Str& objectName, FacesData* faces);
+
+    // List bodies, entered after the count line.
+    bool readNextLabelList(std::vector<int>* labels);
+    bool readNextFaceList(FacesData* faces);
+    bool readNextFaceCompactList(FacesData* faces);
+    bool readNextLabelListAscii(std::vector<int>* labels);
+    bool readNextLabelListBinary(std::vector<int>* labels);
+    bool readNextVectorFieldBinary(std::vector<double>* values);
+    bool readNextScalarsBinary(std::vector<double>* values);
+    bool readNextFaceCompactListAscii(FacesData* faces);
+    bool readNextFaceCompactListBinary(FacesData* faces);
+    bool readNextFaceListBinary(FacesData* faces);
+
+    // Dictionary, boundary and zone files.
+    bool readDictionary(const vx::Str& path, const vx::Str& objectName, std::map<vx::Str, vx::Str>* entries);
+    bool readBoundary(const vx::Str& path, const vx::Str& objectName, std::vector<OFBoundary>& boundaries,
+                      size_t partId);
+    std::map<std::string, std::string> readBoundaryInfo();
+    bool readCellZones(const vx::Str& path, const vx::Str& objectName, std::vector<OFCellZone>& zones,
+                       size_t partId);
+    bool readFaceZones(const vx::Str& path, const vx::Str& objectName, std::vector<OFFaceZone>& zones,
+                       size_t partId);
+
+    // Items read by the last list body that failed, for its error message.
+    size_t lastItemsRead() const { return m_itemsRead; }
+
+    // Whether an item count announced by the file could be stored in it: a plain file must be at
+    // least minBytesPerItem bytes per item long. Compressed files are not checked here.
+    bool countFitsFile(long long count, size_t minBytesPerItem) const;
+    // Reads count raw items of itemBytes each from the stream; false on a short read.
+    bool readRaw(void* target, size_t itemBytes, size_t count);
+
+private:
+    bool readHeader();
+    bool readHeaderLine(char** line);
+    void parseArch();
+    // Next byte of the active chunk, else of the stream; -1 at the end of the file.
+    int nextByte();
+    void ungetByte(int byte);
+    bool chunkSkipAfterNext(char c);
+    // Makes the active chunk hold unread text, reading the next chunk when needed.
+    bool ensureChunkText();
+    // Skips blanks across chunks; the current character, or -1 at the end of the file.
+    int peekNonBlank();
+    bool readScalarsAscii(std::vector<double>* values, size_t* read);
+    bool readVectorsAscii(std::vector<double>* values, size_t* read);
+    bool finishValueList();
+    void logShortList(const char* kind, size_t read, size_t expected) const;
+
+    std::map<std::string, std::string> m_header;
+    void* m_file = nullptr;  // gzFile
+    std::unique_ptr<char[]> m_chunk;
+    std::unique_ptr<char[]> m_line;
+    bool m_binary = false;
+    char* m_cursor = nullptr;
+    char* m_chunkEnd = nullptr;
+    bool m_lastByteFromChunk = false;
+    bool m_lastIntOverflowed = false;
+    size_t m_itemsRead = 0;
+    bool m_faceTooLarge = false;
+    char* m_lineStart = nullptr;
+    bool m_chunkActive = false;
+    bool m_reread = false;
+    bool m_readHeaderFlag;
+    bool m_overflow = false;
+    int m_labelBytes = 4;
+    int m_scalarBytes = 8;
+    bool m_bigEndian = false;
+    long long m_plainFileSize = -1;  // size of an uncompressed file, -1 for compressed ones
+    vx::Str m_openedPath;
+};
