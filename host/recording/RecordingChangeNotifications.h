@@ -1,0 +1,35 @@
+#pragma once
+// Records the state changes a provider reports while polling, in call order.
+#include <string>
+#include <vector>
+
+#include "vxp/VXPApi.h"
+
+namespace vxphost {
+
+enum class NotificationKind { Update, Add, Remove };
+
+const char* notificationKindName(NotificationKind kind);  // "update", "add", "remove"
+
+struct NotificationCall {
+    NotificationKind kind = NotificationKind::Update;
+    int id = 0;
+    std::string name;    // empty for Remove
+    double value = 0.0;  // 0 for Remove
+};
+
+class RecordingChangeNotifications final : public VXPChangeNotifications {
+public:
+    void updateState(int id, const VXPString& name, double referenceValue) override;
+    void addState(int id, const VXPString& name, double referenceValue) override;
+    void removeState(int id) override;
+
+    const std::vector<NotificationCall>& calls() const { return m_calls; }
+    // Hands out the calls recorded so far and starts a new list.
+    std::vector<NotificationCall> takeCalls();
+
+private:
+    std::vector<NotificationCall> m_calls;
+};
+
+}  // namespace vxphost
