@@ -1,0 +1,70 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/Str.h"
+
+// One boundary patch of a part. The mapping arrays stay empty until the patch surface is
+// extracted from the mesh; result delivery and node averaging read them afterwards.
+class OFBoundary {
+public:
+    OFBoundary() = default;
+
+    void setPartId(int id) { m_partId = id; }
+    int partID() const { return m_partId; }
+    void setBoundaryId(int id) { m_boundaryId = id; }
+    int boundaryID() const { return m_boundaryId; }
+    void setPatchName(const vx::Str& name) { m_patchName = name; }
+    vx::Str patchName() const { return m_patchName; }
+    void setType(const vx::Str& type) { m_type = type; }
+    vx::Str type() const { return m_type; }
+    void setFaceCount(size_t count) { m_faceCount = count; }
+    size_t faceCount() const { return m_faceCount; }
+    void setStartFaceIndex(int index) { m_startFaceIndex = index; }
+    int startFaceIndex() const { return m_startFaceIndex; }
+    void setNodeCount(size_t count) { m_nodeCount = count; }
+    size_t nodeCount() const { return m_nodeCount; }
+    void setGeometryGlobalPartId(int id) { m_geometryGlobalPartId = id; }
+    int geometryGlobalPartId() const { return m_geometryGlobalPartId; }
+
+    // Owning cell of each patch face.
+    void createFaceToCellMapping(size_t count) { m_faceToCellMapping.resize(count, 0); }
+    int& cellIndex(size_t i) { return m_faceToCellMapping[i]; }
+    const std::vector<int>& faceToCellMapping() const { return m_faceToCellMapping; }
+
+    // Mesh node of each surface-local node of the patch.
+    void createNodeFaceToNodeMapping(size_t count) { m_faceNodeToNodeMapping.resize(count, 0); }
+    int& nodeIndex(size_t i) { return m_faceNodeToNodeMapping[i]; }
+    const std::vector<int>& faceNodeToNodeMapping() const { return m_faceNodeToNodeMapping; }
+
+    // Mesh node indices of the patch faces, face after face, with the node count of each face.
+    std::vector<int>& faceConnectivity() { return m_faceConnectivity; }
+    const std::vector<int>& faceConnectivity() const { return m_faceConnectivity; }
+    int faceConnectivity(int i) const { return m_faceConnectivity[static_cast<size_t>(i)]; }
+    std::vector<uint8_t>& nodeCountPerFace() { return m_nodeCountPerFace; }
+    const std::vector<uint8_t>& nodeCountPerFace() const { return m_nodeCountPerFace; }
+    uint8_t nodeCountPerFace(int i) const { return m_nodeCountPerFace[static_cast<size_t>(i)]; }
+
+    // Host element type of a surface face with n nodes: triangle, quadrilateral or polygon.
+    static int typeFromFaceNodeCount(size_t n);
+    // Keys of a patch's boundaryField entry that carry values.
+    static bool isResultKeyString(const std::string& key);
+    // Patch types whose faces take the value of the adjacent cell.
+    static bool isKeyForUsingCellValue(const std::string& key);
+
+private:
+    vx::Str m_patchName;
+    vx::Str m_type;
+    int m_partId = 0;
+    int m_boundaryId = 0;
+    int m_startFaceIndex = 0;
+    int m_geometryGlobalPartId = 0;
+    size_t m_faceCount = 0;
+    size_t m_nodeCount = 0;
+    std::vector<int> m_faceToCellMapping;
+    std::vector<int> m_faceNodeToNodeMapping;
+    std::vector<int> m_faceConnectivity;
+    std::vector<uint8_t> m_nodeCountPerFace;
+};

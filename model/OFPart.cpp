@@ -1,0 +1,16 @@
+#include "model/OFPart.h"
+
+#include <utility>
+
+void OFPart::setConnectivities(std::vector<int>&& connectivities) {
+    m_connectivities = std::move(connectivities);
+    // A moved-from vector is only "valid but unspecified": leave the argument empty for sure.
+    connectivities.clear();
+    connectivities.shrink_to_fit();
+}
+
+void OFPart::setNodesCountPerElt(std::vector<unsigned char>&& counts) {
+    m_nodesCountPerElt = std::move(counts);
+    counts.clear();
+    counts.shrink_to_fit();
+}

@@ -1,0 +1,68 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+#include "core/Str.h"
+#include "model/OFBoundary.h"
+#include "model/OFCellZone.h"
+#include "model/OFFaceZone.h"
+
+// One mesh of the case: the default region, a named region or a processor sub-mesh, with its
+// patches and zones. Each part keeps its own polyMesh folder.
+class OFPart {
+public:
+    static constexpr size_t UNKNOWN_COUNT = std::numeric_limits<size_t>::max();
+
+    OFPart(int id, const vx::Str& name, const vx::Str& folder) : m_id(id), m_name(name), m_folder(folder) {}
+
+    int id() const { return m_id; }
+    vx::Str name() const { return m_name; }
+    // The part's polyMesh folder (full path ending in /polyMesh).
+    vx::Str folder() const { return m_folder; }
+    bool isDefaultRegion() const { return m_defaultRegion; }
+    void setDefaultRegion(bool defaultRegion) { m_defaultRegion = defaultRegion; }
+
+    // UNKNOWN_COUNT until the part's geometry has been built once.
+    size_t nodeCount() const { return m_nodeCount; }
+    void setNodeCount(size_t count) { m_nodeCount = count; }
+    size_t elementCount() const { return m_elementCount; }
+    void setElementCount(size_t count) { m_elementCount = count; }
+
+    std::vector<OFBoundary>& boundaries() { return m_boundaries; }
+    const std::vector<OFBoundary>& boundaries() const { return m_boundaries; }
+    std::vector<OFCellZone>& cellZones() { return m_cellZones; }
+    const std::vector<OFCellZone>& cellZones() const { return m_cellZones; }
+    std::vector<OFFaceZone>& faceZones() { return m_faceZones; }
+    const std::vector<OFFaceZone>& faceZones() const { return m_faceZones; }
+
+    // Element-to-node connectivity of the volume mesh, element after element, and the node
+    // count of each element. Taken over from the volume assembly without copying.
+    void setConnectivities(std::vector<int>&& connectivities);
+    void setNodesCountPerElt(std::vector<unsigned char>&& counts);
+    const std::vector<int>& connectivities() const { return m_connectivities; }
+    const std::vector<unsigned char>& nodesCountPerElt() const { return m_nodesCountPerElt; }
+    unsigned char getElementNodesCount(size_t i) const { return m_nodesCountPerElt[i]; }
+
+    // Node averaging of cell values over the connectivity above (and, for the boundary-aware
+    // variant, the patches' face connectivity); defined with the node-averaging code.
+    bool computeAverageNodeResult(const std::vector<double>& cellValues, std::vector<double>& nodeValues,
+                                  int components) const;
+    bool computeAverageNodeResultAwareBC(const std::vector<double>& cellValues,
+                                         const std::vector<std::vector<double>>& boundaryValues,
+                                         std::vector<double>& nodeValues, int components) const;
+
+private:
+    int m_id;
+    vx::Str m_name;
+    vx::Str m_folder;
+    size_t m_nodeCount = UNKNOWN_COUNT;
+    size_t m_elementCount = UNKNOWN_COUNT;
+    bool m_defaultRegion = false;
+    std::vector<OFBoundary> m_boundaries;
+    std::vector<OFCellZone> m_cellZones;
+    std::vector<OFFaceZone> m_faceZones;
+    std::vector<int> m_connectivities;
+    std::vector<unsigned char> m_nodesCountPerElt;
+};

@@ -1,0 +1,404 @@
+#include "model/OFReader.h"
+
+#include <algorithm>
+
+#include "io/OFFile.h"
+#include "model/OFUtilities.h"
+#include "plugin/OFLogger.h"
+#include "vxp/VXPString.h"
+
+using vx::Str;
+
+namespace {
+
+const char* const SOURCE = "OFReader";
+const char* const DEFAULT_REGION_NAME = "default_region";
+const char* const SAMPLE_SURFACE_FOLDER = "/postProcessing/sampleSurface";
+
+void logError(const Str& message) { OFLogger::get()->logError(SOURCE, message); }
+void logInfo(const Str& message) { OFLogger::get()->logInfo(SOURCE, message); }
+void logDebug(const Str& message) { OFLogger::get()->logDebug(SOURCE, message); }
+
+bool listFileExists(const Str& file) { return OFUtilities::fileExists(file) || OFUtilities::fileExists(file + ".gz"); }
+
+std::vector<Str> sortedSubFolders(const Str& folder) {
+    std::vector<Str> names = OFUtilities::subFolders(folder);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+}  // namespace
+
+void OFReader::setCustomResultNames(const VXPString& names) { m_customResultNames = Str::fromUtf8(names.utf8()); }
+
+bool OFReader::init(const Str& caseFolder) {
+    Str folder(caseFolder);
+    folder.replace("\\", "/");
+    if (!OFUtilities::fileExists(folder)) {
+        logError(Str("Failed to open case %1 - file does not exist").arg(folder));
+        return false;
+    }
+    m_path = folder;
+    m_controlDict.clear();
+    OFFile file(true);
+    if (!file.readDictionary(m_path + "/system/controlDict", "controlDict", &m_controlDict)) {
+        logError(Str("Failed to open case %1 - could not read system/controlDict").arg(folder));
+        return false;
+    }
+    return initGeometry() && initStates();
+}
+
+bool OFReader::initGeometry() {
+    m_simulationTitle = OFUtilities::fileNameFromPath(m_path);
+    const std::vector<Str> caseFolders = OFUtilities::subFolders(m_path);
+    for (const Str& name : caseFolders)
+        if (name.startsWith("processor")) return initParallelGeometry(caseFolders);
+
+    const Str constantFolder = m_path + "/constant";
+    m_parts.clear();
+    if (!OFUtilities::fileExists(constantFolder)) {
+        logError(Str("Cannot init geometry. Folder %1 does not exist.").arg(constantFolder));
+        return false;
+    }
+
+    int idCounter = 1;
+    for (const Str& name : OFUtilities::subFolders(constantFolder)) {
+        if (name == "polyMesh") {
+            if (!m_loadGlobalMesh) continue;
+            const Str meshFolder = constantFolder + "/polyMesh";
+            OFPart part(idCounter++, DEFAULT_REGION_NAME, meshFolder);
+            part.setDefaultRegion(true);
+            if (!addBoundaries(part, meshFolder + "/boundary", &idCounter)) {
+                logError(Str("Cannot init Boundary. A parsing problem occurred in %1.").arg(meshFolder + "/boundary"));
+                return false;
+            }
+            if (!addFaceZones(part, meshFolder + "/faceZones", &idCounter)) {
+                logError(Str("Cannot init face zones. A parsing problem occurred in %1.").arg(meshFolder + "/faceZones"));
+                return false;
+            }
+            if (!addCellZones(part, meshFolder + "/cellZones", &idCounter)) {
+                logError(Str("Cannot init cell zones. A parsing problem occurred in %1.").arg(meshFolder + "/cellZones"));
+                return false;
+            }
+            m_parts.push_back(std::move(part));
+            continue;
+        }
+        if (!m_loadLocalMeshes) continue;
+        const Str regionFolder = constantFolder + "/" + name;
+        for (const Str& sub : OFUtilities::subFolders(regionFolder)) {
+            if (sub != "polyMesh") continue;
+            const Str meshFolder = regionFolder + "/polyMesh";
+            OFPart part(idCounter++, name, meshFolder);
+            if (!addBoundaries(part, meshFolder + "/boundary", &idCounter)) {
+                logError(Str("Cannot init Boundary. A parsing problem occurred in %1.").arg(meshFolder + "/boundary"));
+                return false;
+            }
+            m_parts.push_back(std::move(part));
+        }
+    }
+
+    // Without a mesh in constant, the mesh may have been written into the first time folder.
+    if (m_parts.empty()) {
+        for (const Str& name : caseFolders) {
+            if (name != "0") continue;
+            const Str zeroFolder = m_path + "/0";
+            for (const Str& sub : OFUtilities::subFolders(zeroFolder)) {
+                if (sub != "polyMesh") continue;
+                const Str meshFolder = zeroFolder + "/polyMesh";
+                OFPart part(idCounter++, DEFAULT_REGION_NAME, meshFolder);
+                // The case's only mesh: its fields lie in the time folders themselves.
+                part.setDefaultRegion(true);
+                if (!addBoundaries(part, meshFolder + "/boundary", &idCounter)) {
+                    logError(Str("Cannot init Boundary. A parsing problem occurred in %1.").arg(meshFolder + "/boundary"));
+                    return false;
+                }
+                if (!addFaceZones(part, meshFolder + "/faceZones", &idCounter)) {
+                    logError(Str("Cannot init face zone. A parsing problem occurred in %1.").arg(meshFolder + "/faceZones"));
+                    return false;
+                }
+                if (!addCellZones(part, meshFolder + "/cellZones", &idCounter)) {
+                    logError(Str("Cannot init cell zones. A parsing problem occurred in %1.").arg(meshFolder + "/cellZones"));
+                    return false;
+                }
+                m_parts.push_back(std::move(part));
+            }
+        }
+    }
+
+    m_simulationDescription = m_parts.size() < 2 ? "Single-Region Simulation" : "Multi-Region Simulation\n";
+    logDebug(Str("Parsed folder, registered %1 parts.").arg(m_parts.size()));
+
+    findSampledSurfaces();
+    return true;
+}
+
+void OFReader::findSampledSurfaces() {
+    m_sampledSurfaces.clear();
+    const Str sampleFolder = m_path + SAMPLE_SURFACE_FOLDER;
+    if (!OFUtilities::fileExists(sampleFolder)) return;
+    // The surfaces are those of the first sampled time (in text order).
+    const std::vector<Str> times = sortedSubFolders(sampleFolder);
+    if (!times.empty()) {
+        const Str timeFolder = sampleFolder + "/" + times.front();
+        int id = 1;
+        for (const Str& surface : OFUtilities::subFolders(timeFolder))
+            m_sampledSurfaces.emplace_back(id++, surface, timeFolder + "/" + surface);
+    }
+    logDebug(Str("Parsed folder, registered %1 sampled Surfaces.").arg(m_sampledSurfaces.size()));
+}
+
+bool OFReader::initParallelGeometry(const std::vector<Str>& caseSubFolders) {
+    m_simulationDescription = "Parallel Simulation\n";
+    m_parts.clear();
+    int idCounter = 1;
+    for (const Str& processor : caseSubFolders) {
+        if (!processor.startsWith("processor")) continue;
+        const Str processorFolder = m_path + "/" + processor;
+        for (const Str& sub : OFUtilities::subFolders(processorFolder)) {
+            const Str meshFolder = processorFolder + "/" + sub + "/polyMesh";
+            if (!OFUtilities::fileExists(meshFolder)) continue;
+            OFPart part(idCounter++, processor, meshFolder);
+            // A list that cannot be parsed is left out; the part stays.
+            addBoundaries(part, meshFolder + "/boundary", &idCounter);
+            addFaceZones(part, meshFolder + "/faceZones", &idCounter);
+            addCellZones(part, meshFolder + "/cellZones", &idCounter);
+            m_parts.push_back(std::move(part));
+        }
+    }
+    logDebug(Str("Parsed folder, registered %1 parts.").arg(m_parts.size()));
+    return true;
+}
+
+bool OFReader::addBoundaries(OFPart& part, const Str& file, int* idCounter) {
+    if (!m_loadBoundaries || !listFileExists(file)) return true;
+    OFFile reader(true);
+    if (!reader.readBoundary(file, "boundary", part.boundaries(), static_cast<size_t>(part.id()))) {
+        logError(Str("Cannot init geometry. Boundary File/Folder %1 does not exist.").arg(file));
+        part.boundaries().clear();
+        return false;
+    }
+    filterBoundariesPartByName(part);
+    filterBoundariesWithZeroFaceCount(part);
+    std::vector<OFBoundary>& boundaries = part.boundaries();
+    for (size_t i = 0; i < boundaries.size(); ++i) boundaries[i].setBoundaryId(static_cast<int>(i + 1));
+    *idCounter += static_cast<int>(boundaries.size());
+    return true;
+}
+
+bool OFReader::addFaceZones(OFPart& part, const Str& file, int* idCounter) {
+    return addZones(part, file, idCounter, false);
+}
+
+bool OFReader::addCellZones(OFPart& part, const Str& file, int* idCounter) {
+    return addZones(part, file, idCounter, true);
+}
+
+bool OFReader::addZones(OFPart& part, const Str& file, int* idCounter, bool cellZones) {
+    if (!(cellZones ? m_loadCellZones : m_loadFaceZones) || !listFileExists(file)) return true;
+    OFFile reader(true);
+    const size_t partId = static_cast<size_t>(part.id());
+    const bool ok = cellZones ? reader.readCellZones(file, "cellZones", part.cellZones(), partId)
+                              : reader.readFaceZones(file, "faceZones", part.faceZones(), partId);
+    if (!ok) {
+        if (cellZones) {
+            logError(Str("Cannot init geometry. CellZones File/Folder %1 does not exist.").arg(file));
+            part.cellZones().clear();
+        } else {
+            logError(Str("Cannot init geometry. faceZones File/Folder %1 does not exist.").arg(file));
+            part.faceZones().clear();
+        }
+        return false;
+    }
+    *idCounter += static_cast<int>(cellZones ? part.cellZones().size() : part.faceZones().size());
+    return true;
+}
+
+void OFReader::filterBoundariesPartByName(OFPart& part) {
+    if (!m_hideProcessorInterfaces) return;
+    std::vector<OFBoundary>& boundaries = part.boundaries();
+    boundaries.erase(std::remove_if(boundaries.begin(), boundaries.end(),
+                                    [](const OFBoundary& b) { return b.patchName().startsWith("procBoundary"); }),
+                     boundaries.end());
+}
+
+void OFReader::filterBoundariesWithZeroFaceCount(OFPart& part) {
+    std::vector<OFBoundary>& boundaries = part.boundaries();
+    boundaries.erase(std::remove_if(boundaries.begin(), boundaries.end(),
+                                    [](const OFBoundary& b) { return b.faceCount() == 0; }),
+                     boundaries.end());
+}
+
+void OFReader::close() {
+    m_controlDict.clear();
+    m_statesFolder.clear();
+    m_parts.clear();
+    m_states.clear();
+}
+
+// ---------------------------------------------------------------------------------------------
+// States
+
+// The time folders are those of the case folder. A decomposed run keeps its times inside the
+// processor folders; these are not taken as states here (the processor folders themselves are
+// no time folders), the local part names lead each state to <time>/<part> only.
+bool OFReader::initStates() {
+    m_states.clear();
+    m_statesFolder = sortedSubFolders(m_path);
+    populateStates(m_statesFolder, 1);
+    return true;
+}
+
+std::vector<Str> OFReader::localPartNames() const {
+    std::vector<Str> names;
+    for (const OFPart& part : m_parts) {
+        if (part.isDefaultRegion()) continue;
+        // Processor folders holding several meshes give parts of the same name; read their
+        // results once.
+        if (std::find(names.begin(), names.end(), part.name()) == names.end()) names.push_back(part.name());
+    }
+    return names;
+}
+
+bool OFReader::populateStates(const std::vector<Str>& folderNames, int firstId) {
+    const std::vector<Str> localNames = localPartNames();
+    const std::map<Str, Str> resultNames = buildResultsNamesMap(m_customResultNames);
+    int nextId = firstId;
+    for (const Str& name : folderNames) {
+        if (name == "constant" || name == "system" || name == "postProcessing") continue;
+        OFState state(nextId);
+        state.setGenerateNodeAverageResult(m_makeNodeAverageResult);
+        state.setLoadGlobalResultFlag(m_loadGlobalMesh);
+        state.setLoadLocalResultFlag(m_loadLocalMeshes);
+        const Str folder = m_path + "/" + name;
+        if (!state.init(folder, name, localNames, resultNames)) {
+            logInfo(Str("Parsed folder, non registered %1 state.").arg(folder));
+            continue;
+        }
+        addSampledSurfaceResults(state, name, resultNames);
+        m_states.push_back(std::move(state));
+        ++nextId;
+    }
+    sortStatesByReferenceValue();
+    setStepIndex();
+    return true;
+}
+
+void OFReader::addSampledSurfaceResults(OFState& state, const Str& folderName,
+                                        const std::map<Str, Str>& resultNames) const {
+    const Str sampleFolder = m_path + SAMPLE_SURFACE_FOLDER;
+    if (!OFUtilities::fileExists(sampleFolder)) return;
+    static const struct {
+        const char* folder;
+        OFResultType type;
+    } kinds[] = {{"scalarField", SCALAR}, {"vectorField", VECTOR}, {"tensorField", TENSOR}};
+    for (const Str& time : OFUtilities::subFolders(sampleFolder)) {
+        if (time != folderName) continue;
+        const Str timeFolder = sampleFolder + "/" + time;
+        for (const Str& surface : OFUtilities::subFolders(timeFolder)) {
+            for (const auto& kind : kinds) {
+                for (const Str& entry : OFUtilities::filesInFolder(timeFolder + "/" + surface + "/" + kind.folder)) {
+                    const Str native = OFUtilities::fileBaseName(entry);
+                    state.addResult(OFResult(native, OFState::makeCustomName(native, resultNames) + " [N]",
+                                             OFState::makeIdString(native) + "_N*", OFUnit(), kind.type, NODE));
+                }
+            }
+        }
+    }
+}
+
+int OFReader::addState(const Str& folderName) {
+    populateStates({folderName}, static_cast<int>(m_states.size()));
+    if (std::find(m_statesFolder.begin(), m_statesFolder.end(), folderName) == m_statesFolder.end()) {
+        m_statesFolder.push_back(folderName);
+        std::sort(m_statesFolder.begin(), m_statesFolder.end());
+    }
+    sortStatesByReferenceValue();
+    setIdsToRespectReferenceValueOrder();
+    setStepIndex();
+    for (const OFState& state : m_states)
+        if (OFUtilities::folderNameFromPath(state.folder()) == folderName) return state.id();
+    return -1;
+}
+
+int OFReader::deleteState(const Str& folderName) {
+    m_statesFolder.erase(std::remove(m_statesFolder.begin(), m_statesFolder.end(), folderName), m_statesFolder.end());
+    const auto found = std::find_if(m_states.begin(), m_states.end(), [&folderName](const OFState& state) {
+        return OFUtilities::folderNameFromPath(state.folder()) == folderName;
+    });
+    if (found == m_states.end()) return -1;
+    const int position = static_cast<int>(found - m_states.begin());
+    m_states.erase(found);
+    sortStatesByReferenceValue();
+    setIdsToRespectReferenceValueOrder();
+    setStepIndex();
+    return position;
+}
+
+void OFReader::sortStatesByReferenceValue() { std::stable_sort(m_states.begin(), m_states.end(), OFStateLesser()); }
+
+void OFReader::setIdsToRespectReferenceValueOrder() {
+    sortStatesByReferenceValue();
+    for (size_t p = 0; p < m_states.size(); ++p) m_states[p].setid(1001 + static_cast<int>(p));
+}
+
+void OFReader::setStepIndex() {
+    int interval = 1;
+    const auto entry = m_controlDict.find("writeInterval");
+    if (entry != m_controlDict.end()) {
+        const std::vector<Str> pieces = entry->second.split(" ");
+        const Str last = pieces.empty() ? Str() : pieces.back();
+        bool ok = false;
+        const int value = last.toInt(&ok);
+        if (ok) {
+            interval = value;
+        } else {
+            logInfo(Str("Failed to convert writeInterval value ( %1 ) from controlDict. Using 1 instead").arg(last));
+        }
+    }
+    size_t counter = 0;
+    for (OFState& state : m_states) {
+        state.setStepIndex(OFState::UNKNOWN_STEP);
+        const size_t index = state.stepIndexFromTimeDict();
+        state.setStepIndex(index != OFState::UNKNOWN_STEP ? index : counter);
+        counter += static_cast<size_t>(static_cast<long long>(interval));
+        state.setDefaultName();
+    }
+}
+
+const OFState* OFReader::stateById(int id) const {
+    for (const OFState& state : m_states)
+        if (state.id() == id) return &state;
+    return nullptr;
+}
+
+OFState* OFReader::stateById(int id) { return const_cast<OFState*>(static_cast<const OFReader*>(this)->stateById(id)); }
+
+// ---------------------------------------------------------------------------------------------
+// Results
+
+std::map<Str, Str> OFReader::buildResultsNamesMap(Str& text) {
+    text = text.trimmed();
+    std::map<Str, Str> names;
+    for (const Str& piece : text.split(";")) {
+        // A piece needs a name on both sides of "="; further "=" parts are ignored.
+        const size_t equal = piece.find("=");
+        if (equal == Str::npos) continue;
+        const Str key = piece.subStr(0, equal).trimmed();
+        const std::vector<Str> values = piece.subStr(equal + 1).split("=");
+        if (key.isEmpty() || values.empty()) continue;
+        const Str value = values.front().trimmed();
+        if (value.isEmpty()) continue;
+        names[key] = value;
+    }
+    return names;
+}
+
+const OFResult* OFReader::resultByIdInAllStates(int id) const {
+    for (const OFState& state : m_states)
+        if (const OFResult* result = state.resultById(id)) return result;
+    return nullptr;
+}
+
+OFResult* OFReader::resultByIdInAllStates(int id) {
+    return const_cast<OFResult*>(static_cast<const OFReader*>(this)->resultByIdInAllStates(id));
+}

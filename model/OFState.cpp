@@ -1,0 +1,196 @@
+#include "model/OFState.h"
+
+#include <utility>
+
+#include "io/OFFile.h"
+#include "model/OFPart.h"
+#include "model/OFUtilities.h"
+#include "plugin/OFLogger.h"
+
+namespace {
+
+const char* const SOURCE = "OFState";
+
+const std::map<vx::Str, vx::Str>& openFoamIdStrings() {
+    static const std::map<vx::Str, vx::Str> stems = {
+        {"U", "VELOCITY"}, {"p", "PRESSURE"}, {"rho", "DENSITY"}, {"T", "TEMPERATURE"}};
+    return stems;
+}
+
+// The entry's file name without a ".gz" suffix: the name under which OFFile finds the file
+// whether it is compressed or not. Field names may hold dots themselves (alpha.water), so this
+// is what identifies such a field's file when its base name does not.
+vx::Str uncompressedName(const vx::Str& entry) {
+    const vx::Str name = OFUtilities::fileNameFromPath(entry);
+    return name.endsWith(".gz") ? name.subStr(0, name.size() - 3) : name;
+}
+
+bool headerEntry(const OFFile& file, const std::string& key, std::string* value) {
+    const auto& header = file.headerMap();
+    const auto it = header.find(key);
+    if (it == header.end() || it->second.empty()) return false;
+    *value = it->second;
+    return true;
+}
+
+}  // namespace
+
+bool OFState::init(const vx::Str& folder, const vx::Str& name, const std::vector<vx::Str>& localPartNames,
+                   const std::map<vx::Str, vx::Str>& resultNames) {
+    m_timeDict.clear();
+    m_folder = folder;
+    m_name = name;
+
+    // Only folders whose names begin with a number are time folders: decide that before
+    // reading any of their files.
+    if (m_referenceValue == UNKNOWN_TIME)
+        m_referenceValue = OFUtilities::folderNameFromPath(folder).toDouble(UNKNOWN_TIME);
+    if (m_referenceValue == UNKNOWN_TIME) return false;
+
+    if (m_loadGlobalResult) {
+        const std::vector<vx::Str> files = OFUtilities::filesInFolder(folder);
+        if (!addResultsFromFiles(folder, &files, resultNames)) return false;
+    }
+    if (m_loadLocalResult) {
+        for (const vx::Str& partName : localPartNames) {
+            const vx::Str sub = folder + "/" + partName;
+            const std::vector<vx::Str> files = OFUtilities::filesInFolder(sub);
+            if (!addResultsFromFiles(sub, &files, resultNames)) return false;
+        }
+    }
+
+    const vx::Str timeFile = folder + "/uniform/time";
+    if (OFUtilities::fileExists(timeFile) || OFUtilities::fileExists(timeFile + ".gz")) {
+        OFFile file(true);
+        if (!file.readDictionary(timeFile, "time", &m_timeDict)) m_timeDict.clear();
+    }
+    return true;
+}
+
+void OFState::setDefaultName() {
+    m_name = vx::Str("Time %1 #%2").arg(vx::Str::number(m_referenceValue, 'f', 5)).arg(static_cast<int>(m_stepIndex));
+}
+
+size_t OFState::stepIndexFromTimeDict() const {
+    const auto it = m_timeDict.find("index");
+    if (it == m_timeDict.end()) return UNKNOWN_STEP;
+    bool ok = false;
+    const unsigned int index = it->second.toUInt(&ok);
+    return ok ? static_cast<size_t>(index) : UNKNOWN_STEP;
+}
+
+bool OFState::addResultsFromFiles(const vx::Str& folder, const std::vector<vx::Str>* files,
+                                  const std::map<vx::Str, vx::Str>& resultNames) {
+    std::set<vx::Str> seen;
+    for (const OFResult& result : m_results) seen.insert(result.name());
+
+    findDisplacementResult(folder, seen, resultNames);
+
+    const auto& classes = OFResult::supportedResultClasses();
+    for (const vx::Str& entry : *files) {
+        // A compressed U.gz is read through U, and a copy such as U.orig finds U as well.
+        vx::Str path = folder + "/" + OFUtilities::fileBaseName(entry);
+        OFFile file(true);
+        if (!file.open(path)) {
+            const vx::Str fullName = folder + "/" + uncompressedName(entry);
+            if (fullName == path || !file.open(fullName)) continue;
+            path = fullName;
+        }
+
+        std::string className;
+        std::string objectName;
+        const bool hasClass = headerEntry(file, "class", &className);
+        const bool hasObject = headerEntry(file, "object", &objectName);
+        const auto found = classes.find(className);
+        if (!hasClass || !hasObject || found == classes.end()) {
+            OFLogger::get()->logInfo(
+                SOURCE, vx::Str("Ignoring class::%1 foung in %2, result not supported in this reader").arg(className).arg(path));
+            continue;
+        }
+
+        std::vector<vx::Str> tokens;
+        file.readDimensions(&tokens);
+        const OFUnit unit = OFUnit::fromString(tokens);
+
+        const vx::Str nativeName(objectName);
+        const vx::Str custom = makeCustomName(nativeName, resultNames);
+        const vx::Str stem = makeIdString(nativeName);
+        if (!seen.insert(nativeName).second) continue;
+
+        const OFResultType type = found->second.first;
+        if (found->second.second == NODE) {
+            addResult(OFResult(nativeName, custom + " [N]", stem + "_N*", unit, type, NODE));
+        } else {
+            addResult(OFResult(nativeName, custom, stem + "_E", unit, type, ELEMENT));
+            if (m_generateNodeAverageResult)
+                addResult(OFResult(nativeName, custom + " [node]", stem + "_N", unit, type, NODE_AVERAGE));
+        }
+    }
+    return true;
+}
+
+void OFState::findDisplacementResult(const vx::Str& folder, std::set<vx::Str>& seen,
+                                     const std::map<vx::Str, vx::Str>& resultNames) {
+    const vx::Str meshFolder = folder + "/polyMesh";
+    const std::vector<vx::Str> entries = OFUtilities::filesInFolder(meshFolder);
+    if (entries.empty()) return;
+    OFFile file(true);
+    for (const vx::Str& entry : entries) {
+        if (!file.open(entry)) continue;
+        if (file.headerValue("object") != "points" || file.headerValue("class") != "vectorField") continue;
+        if (!seen.insert("points").second) continue;
+        addResult(OFResult("points", makeCustomName("points", resultNames), makeIdString("points"),
+                           OFUnit::fromBase(0, 1, 0, 0, 0, 0, 0), DISPLACEMENT, NODE));
+    }
+}
+
+const OFResult* OFState::resultById(int id) const {
+    for (const OFResult& result : m_results)
+        if (result.id() == id) return &result;
+    return nullptr;
+}
+
+OFResult* OFState::resultById(int id) {
+    return const_cast<OFResult*>(static_cast<const OFState*>(this)->resultById(id));
+}
+
+bool OFState::hasResultForPart(const OFResult& result, const OFPart& part) const {
+    vx::Str folder = m_folder;
+    if (!part.isDefaultRegion()) folder += "/" + part.name();
+    vx::Str native = result.nativeName();
+    if (result.mapping() == NODE_AVERAGE) {
+        const OFResult* source = sourceVolumefromAverageNodeResult(result);
+        if (!source) return false;
+        native = source->nativeName();
+    }
+    for (const vx::Str& entry : OFUtilities::filesInFolder(folder)) {
+        if (OFUtilities::fileBaseName(entry) == native || uncompressedName(entry) == native) return true;
+    }
+    return false;
+}
+
+const OFResult* OFState::sourceVolumefromAverageNodeResult(const OFResult& averageResult) const {
+    const auto it = m_sourceOfAverage.find(averageResult.id());
+    if (it == m_sourceOfAverage.end()) return nullptr;
+    const OFResult* source = resultById(it->second);
+    if (!source || source->dimension() != averageResult.dimension() || source->type() != averageResult.type() ||
+        source->name() + " [node]" != averageResult.name())
+        return nullptr;
+    return source;
+}
+
+bool OFState::registerVolumeResultSourceOfAverageNodeResult(int averageResultId, int sourceResultId) {
+    m_sourceOfAverage[averageResultId] = sourceResultId;
+    return true;
+}
+
+vx::Str OFState::makeCustomName(const vx::Str& nativeName, const std::map<vx::Str, vx::Str>& resultNames) {
+    const auto it = resultNames.find(nativeName);
+    return it == resultNames.end() ? nativeName : it->second;
+}
+
+vx::Str OFState::makeIdString(const vx::Str& nativeName) {
+    const auto& stems = openFoamIdStrings();
+    const auto it = stems.find(nativeName);
+    return it == stems.end() ? nativeName.toUpper() : it->second;
+}
