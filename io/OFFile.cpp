@@ -399,6 +399,7 @@ bool OFFile::getNonTreatedLine(char** line) {
 
 bool OFFile::getNextLine(char** line) {
     if (!isOpen()) return false;
+    m_overflow = false;
     if (m_chunkActive) {
         if (getNonTreatedLine(line)) return true;
         if (m_overflow) return false;

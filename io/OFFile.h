@@ -159,4 +159,103 @@ private:
     bool m_bigEndian = false;
     long long m_plainFileSize = -1;  // size of an uncompressed file, -1 for compressed ones
     vx::Str m_openedPath;
+
+    // Field files.
+    // Result classes: vol and point fields of scalars (1 component), vectors (3), tensors and
+    // symmetric tensors (6 each: xx xy xz yy yz zz; a full tensor gives its symmetric part).
+    // Targets are presized by the caller to items x components.
+public:
+    // Internal values of a field file (cells or points). A file of another class than className
+    // fills the target with the undefined value and succeeds.
+    bool readResult(const vx::Str& path, const vx::Str& objectName, const vx::Str& className,
+                    std::vector<double>* values);
+    // As readResult, with the target sized to the item count the file announces.
+    bool readResultSizedFromFile(const vx::Str& path, const vx::Str& objectName, const vx::Str& className,
+                                 std::vector<double>* values);
+    // A value list read from the stream: its count, then "(...)" or "{value}", in any layout.
+    bool readResultInMultipleLineFormat(const vx::Str& path, const vx::Str& className, std::vector<double>* values);
+    // A value list standing on one line of text, such as "internalField nonuniform List<scalar> 3(1 2 3);"
+    // or "10{(1 0 0)}".
+    bool readResultInSingleLineFormat(const vx::Str& line, const vx::Str& path, const vx::Str& className,
+                                      std::vector<double>* values);
+    // The items of a list text without its parentheses ("1 2 3", "(1 0 0) (0 1 0)"); exactly as
+    // many as the target holds.
+    static bool getVolScalarFieldFromLine(std::vector<double>* values, const vx::Str& text);
+    static bool getVolVectorFieldFromLine(std::vector<double>* values, const vx::Str& text);
+    static bool getVolTensorFieldFromLine(std::vector<double>* values, const vx::Str& text);
+    // List bodies "(...)" behind their count, ascii or binary; the list's ")" is consumed.
+    // fileComponents: 9 for full tensors, 6 for symmetric ones (binary files only; ascii
+    // items are recognised by their number count).
+    bool readNextVolScalarField(std::vector<double>* values);
+    bool readNextVolVectorField(std::vector<double>* values);
+    bool readNextVolTensorField(std::vector<double>* values, int fileComponents = 9);
+    // tokens: "uniform" and the tokens of the value ("(1", "0", "0)" or "(", "1", ...).
+    static bool readUniformValues(const vx::Str& className, const std::vector<vx::Str>& tokens,
+                                  std::vector<double>* values);
+    // tokens: "nonuniform" and the list type word when there is one; the count and the list
+    // follow in the stream.
+    bool readNonUniformValues(const vx::Str& className, const std::vector<vx::Str>& tokens,
+                              std::vector<double>* values);
+    // Reads the patches of the boundaryField (entered behind its "{") in the order of
+    // patchNames; a patch out of that order is passed over. One entry map per patch name.
+    std::vector<std::map<std::string, std::string>> readBoundariesResult(
+        const vx::Str& className, const std::vector<std::string>& patchNames,
+        std::vector<std::vector<double>>& boundaryValues);
+    // Whether the last readBoundariesResult met a patch value it could not read.
+    bool boundaryReadFailed() const { return m_boundaryFailed; }
+    bool readValuesOfCellAndBoundaries(const vx::Str& path, const vx::Str& objectName, const vx::Str& className,
+                                       std::vector<double>* cellValues, std::vector<OFBoundary>& boundaries,
+                                       std::vector<std::vector<double>>& boundaryValues);
+    static bool shouldApplyCellValueInBoundaryFace(const std::map<std::string, std::string>& entries);
+    // itemValues[i] = meshValues[mapping[i]] per component; items whose mapping is missing or
+    // out of range keep their values and make the result false.
+    static bool applyMeshItemValueInBoundaryItem(std::vector<double>* itemValues, size_t components,
+                                                 const std::vector<double>* meshValues,
+                                                 const std::vector<int>& mapping);
+    // Doubles in a target of count items of the class; -1 for an unknown class.
+    static long long calculateNumberOfValues(const vx::Str& className, long long count);
+    // Components per item: 1, 3 or 6; -1 for an unknown class.
+    static int resultSizeFromName(const vx::Str& className);
+
+private:
+    enum class FieldTokenKind { End, Bad, Punct, Word, Number, String };
+    struct FieldToken {
+        FieldTokenKind kind = FieldTokenKind::End;
+        char punct = 0;
+        std::string text;
+    };
+    // Read: the list is in its target. Rejected: the list was passed over, reading goes on.
+    // Broken: the file cannot be read on.
+    enum class ListStatus { Read, Rejected, Broken };
+
+    int fieldGetByte();
+    // Skips blanks and comments; the next character (not consumed), -1 at the end, -2 for a
+    // lone "/" (consumed).
+    int peekFieldChar();
+    bool nextFieldToken(FieldToken* token);
+    void skipFieldLine();
+    // Skips tokens up to the ";" or "}" that ends an entry (depth 0), or up to the bracket that
+    // closes an open block (depth 1). Binary lists are skipped by their byte count.
+    bool skipFieldTokens(int depth, std::string* text, char* ending);
+    bool skipFieldEntryValue(char* ending);
+    bool skipRawList(long long count, size_t itemBytes);
+    bool collectValueTokens(char end, std::vector<vx::Str>* tokens);
+    bool findFieldKeyword(const std::string& keyword);
+    bool singleLineListAhead(std::string* line, char** lineEnd);
+    bool readResultImpl(const vx::Str& path, const vx::Str& objectName, const vx::Str& className,
+                        std::vector<double>* values, bool sizeFromFile);
+    bool readInternalList(const vx::Str& className, std::vector<double>* values, bool sizeFromFile);
+    bool readSingleLineList(const std::string& line, const vx::Str& className, std::vector<double>* values,
+                            bool sizeFromFile);
+    ListStatus readStreamList(int fileComponents, std::vector<double>* values, bool sizeFromFile,
+                              const std::string* patchName);
+    ListStatus readNonUniformList(const vx::Str& className, const std::vector<vx::Str>& tokens,
+                                  std::vector<double>* values, const std::string* patchName);
+    ListStatus readBoundaryValue(const vx::Str& className, const std::string& patchName,
+                                 std::map<std::string, std::string>& entries, std::vector<double>* target);
+    bool readListBody(int fileComponents, std::vector<double>* values);
+    bool readTensorsAscii(std::vector<double>* values, size_t* read);
+    bool readTensorsBinary(std::vector<double>* values, int fileComponents);
+
+    bool m_boundaryFailed = false;
 };

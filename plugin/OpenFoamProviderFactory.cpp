@@ -5,6 +5,8 @@
 #include "core/Str.h"
 #include "plugin/OFInitOptions.h"
 #include "plugin/OFLogger.h"
+#include "plugin/OpenFoamProvider.h"
+#include "plugin/ProviderGuard.h"
 
 namespace {
 const char* const FACTORY_SOURCE = "OpenFoamProviderFactory";
@@ -53,6 +55,18 @@ bool OpenFoamProviderFactory::isSupportedByProvider(const VXPString& path) {
     return false;
 }
 
-VXPDataProvider* OpenFoamProviderFactory::createProviderInstance() { return nullptr; }
+VXPDataProvider* OpenFoamProviderFactory::createProviderInstance() {
+    VXPDataProvider* provider = nullptr;
+    runGuarded(FACTORY_SOURCE, "createProviderInstance", [&] {
+        provider = new OpenFoamProvider;
+        return true;
+    });
+    return provider;
+}
 
-void OpenFoamProviderFactory::destroyProviderInstance(VXPDataProvider* provider) { delete provider; }
+void OpenFoamProviderFactory::destroyProviderInstance(VXPDataProvider* provider) {
+    runGuarded(FACTORY_SOURCE, "destroyProviderInstance", [&] {
+        delete provider;
+        return true;
+    });
+}

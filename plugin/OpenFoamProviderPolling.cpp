@@ -1,0 +1,80 @@
+// Change polling: time folders that appear and disappear while the case is open.
+#include <algorithm>
+#include <iterator>
+
+#include "model/OFUtilities.h"
+#include "plugin/OpenFoamProvider.h"
+#include "plugin/ProviderGuard.h"
+
+namespace {
+
+VXPString toHost(const vx::Str& text) { return VXPString::fromUtf8(text.toUtf8().c_str()); }
+
+std::vector<vx::Str> sortedDifference(const std::vector<vx::Str>& a, const std::vector<vx::Str>& b) {
+    std::vector<vx::Str> out;
+    std::set_difference(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(out));
+    return out;
+}
+
+}  // namespace
+
+bool OpenFoamProvider::pollForChanges(VXPChangeNotifications* notifications) {
+    return runGuarded("OpenFoamProvider", "pollForChanges", [&] { return pollOnCallingThread(notifications); });
+}
+
+bool OpenFoamProvider::pollOnCallingThread(VXPChangeNotifications* notifications) {
+    std::vector<vx::Str> current = OFUtilities::subFolders(m_reader.path());
+    std::sort(current.begin(), current.end());
+    if (m_verificationPending) {
+        runVerificationForChanges(notifications);
+        return true;
+    }
+    const std::vector<vx::Str> previous = m_reader.statesFolder();
+    handleRemovedStates(notifications, current, previous);
+    handleAddedStates(notifications, current, previous);
+    return true;
+}
+
+void OpenFoamProvider::runVerificationForChanges(VXPChangeNotifications* notifications) {
+    for (size_t i = 0; i < m_reader.stateCount(); ++i) {
+        const OFState& state = m_reader.state(i);
+        notifications->updateState(state.id(), toHost(state.name()), state.referenceValue());
+    }
+    m_verificationPending = false;
+}
+
+void OpenFoamProvider::handleRemovedStates(VXPChangeNotifications* notifications, const std::vector<vx::Str>& current,
+                                           const std::vector<vx::Str>& previous) {
+    const std::vector<vx::Str> removed = sortedDifference(previous, current);
+    if (removed.empty()) return;
+    m_verificationPending = true;
+    const int oldCount = static_cast<int>(m_reader.stateCount());
+    for (const vx::Str& name : removed) m_reader.deleteState(name);
+    for (size_t i = 0; i < m_reader.stateCount(); ++i) {
+        const OFState& state = m_reader.state(i);
+        notifications->updateState(state.id(), toHost(state.name()), state.referenceValue());
+    }
+    const int newCount = static_cast<int>(m_reader.stateCount());
+    for (int k = newCount; k <= oldCount; ++k) notifications->removeState(k);
+}
+
+void OpenFoamProvider::handleAddedStates(VXPChangeNotifications* notifications, const std::vector<vx::Str>& current,
+                                         const std::vector<vx::Str>& previous) {
+    const std::vector<vx::Str> added = sortedDifference(current, previous);
+    if (added.empty()) return;
+    m_verificationPending = true;
+    for (const vx::Str& name : added) {
+        const int id = m_reader.addState(name);
+        if (id == -1) continue;
+        const OFState* state = m_reader.stateById(id);
+        if (!state || m_reader.stateCount() == 0) continue;
+        const OFState& last = m_reader.state(m_reader.stateCount() - 1);
+        if (id == last.id()) {
+            notifications->addState(state->id(), toHost(state->name()), state->referenceValue());
+        } else {
+            notifications->updateState(id, toHost(state->name()), state->referenceValue());
+            notifications->addState(last.id(), toHost(last.name()), last.referenceValue());
+        }
+    }
+    addResultInfo(nullptr);
+}
