@@ -23,6 +23,9 @@ public:
     vx::Str folder() const { return m_folder; }
     bool isDefaultRegion() const { return m_defaultRegion; }
     void setDefaultRegion(bool defaultRegion) { m_defaultRegion = defaultRegion; }
+    // A sub-mesh of a decomposed run, read from its processor folder.
+    bool isProcessorPart() const { return m_processorPart; }
+    void setProcessorPart(bool processorPart) { m_processorPart = processorPart; }
 
     // UNKNOWN_COUNT until the part's geometry has been built once.
     size_t nodeCount() const { return m_nodeCount; }
@@ -60,6 +63,7 @@ private:
     size_t m_nodeCount = UNKNOWN_COUNT;
     size_t m_elementCount = UNKNOWN_COUNT;
     bool m_defaultRegion = false;
+    bool m_processorPart = false;
     std::vector<OFBoundary> m_boundaries;
     std::vector<OFCellZone> m_cellZones;
     std::vector<OFFaceZone> m_faceZones;

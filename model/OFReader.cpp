@@ -56,6 +56,7 @@ bool OFReader::initGeometry() {
 
     const Str constantFolder = m_path + "/constant";
     m_parts.clear();
+    m_processorNames.clear();
     if (!OFUtilities::fileExists(constantFolder)) {
         logError(Str("Cannot init geometry. Folder %1 does not exist.").arg(constantFolder));
         return false;
@@ -150,6 +151,7 @@ void OFReader::findSampledSurfaces() {
 bool OFReader::initParallelGeometry(const std::vector<Str>& caseSubFolders) {
     m_simulationDescription = "Parallel Simulation\n";
     m_parts.clear();
+    m_processorNames.clear();
     int idCounter = 1;
     for (const Str& processor : caseSubFolders) {
         if (!processor.startsWith("processor")) continue;
@@ -157,7 +159,12 @@ bool OFReader::initParallelGeometry(const std::vector<Str>& caseSubFolders) {
         for (const Str& sub : OFUtilities::subFolders(processorFolder)) {
             const Str meshFolder = processorFolder + "/" + sub + "/polyMesh";
             if (!OFUtilities::fileExists(meshFolder)) continue;
+            // A moving mesh writes only its points into the time folders: that is no mesh.
+            if (sub != "constant" && !listFileExists(meshFolder + "/faces")) continue;
+            if (std::find(m_processorNames.begin(), m_processorNames.end(), processor) == m_processorNames.end())
+                m_processorNames.push_back(processor);
             OFPart part(idCounter++, processor, meshFolder);
+            part.setProcessorPart(true);
             // A list that cannot be parsed is left out; the part stays.
             addBoundaries(part, meshFolder + "/boundary", &idCounter);
             addFaceZones(part, meshFolder + "/faceZones", &idCounter);
@@ -166,6 +173,8 @@ bool OFReader::initParallelGeometry(const std::vector<Str>& caseSubFolders) {
         }
     }
     logDebug(Str("Parsed folder, registered %1 parts.").arg(m_parts.size()));
+    // Sampled surfaces of a decomposed run are written once, under the case folder.
+    findSampledSurfaces();
     return true;
 }
 
@@ -232,6 +241,7 @@ void OFReader::close() {
     m_controlDict.clear();
     m_statesFolder.clear();
     m_parts.clear();
+    m_processorNames.clear();
     m_states.clear();
 }
 
@@ -243,9 +253,20 @@ void OFReader::close() {
 // no time folders), the local part names lead each state to <time>/<part> only.
 bool OFReader::initStates() {
     m_states.clear();
-    m_statesFolder = sortedSubFolders(m_path);
+    m_statesFolder = listStateFolders();
     populateStates(m_statesFolder, 1);
     return true;
+}
+
+std::vector<Str> OFReader::listStateFolders() const {
+    std::vector<Str> names = OFUtilities::subFolders(m_path);
+    // A decomposed run keeps its time folders inside the processor folders: same names are one state.
+    for (const Str& processor : m_processorNames)
+        for (const Str& name : OFUtilities::subFolders(m_path + "/" + processor))
+            if (name != "constant") names.push_back(name);
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    return names;
 }
 
 std::vector<Str> OFReader::localPartNames() const {
@@ -270,6 +291,9 @@ bool OFReader::populateStates(const std::vector<Str>& folderNames, int firstId) 
         state.setLoadGlobalResultFlag(m_loadGlobalMesh);
         state.setLoadLocalResultFlag(m_loadLocalMeshes);
         const Str folder = m_path + "/" + name;
+        std::vector<Str> processorTimes;
+        for (const Str& processor : m_processorNames) processorTimes.push_back(m_path + "/" + processor + "/" + name);
+        state.setProcessorTimeFolders(std::move(processorTimes));
         if (!state.init(folder, name, localNames, resultNames)) {
             logInfo(Str("Parsed folder, non registered %1 state.").arg(folder));
             continue;

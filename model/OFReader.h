@@ -82,6 +82,14 @@ private:
                                   const std::map<vx::Str, vx::Str>& resultNames) const;
     std::vector<vx::Str> localPartNames() const;
 
+public:
+    // The names of the folders that may be time folders, sorted: the case folder's sub-folders,
+    // and for a decomposed run those of its processor folders too.
+    std::vector<vx::Str> listStateFolders() const;
+
+private:
+    std::vector<vx::Str> m_processorNames;
+
     vx::Str m_path;
     std::vector<vx::Str> m_statesFolder;
     std::vector<OFPart> m_parts;

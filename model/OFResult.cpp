@@ -10,6 +10,7 @@ int OFResult::dimension() const {
 }
 
 vx::Str OFResult::className() const {
+    if (!m_fileClassName.isEmpty() && m_mapping != NODE_AVERAGE) return m_fileClassName;
     const char* kind = m_type == SCALAR ? "Scalar" : m_type == VECTOR ? "Vector" : m_type == TENSOR ? "Tensor" : nullptr;
     switch (m_mapping) {
         case ELEMENT: return kind ? vx::Str("vol") + kind + "Field" : vx::Str();
@@ -36,6 +37,7 @@ const std::map<std::string, OFResultTypeAndMapping>& OFResult::supportedResultCl
         {"volScalarField", {SCALAR, ELEMENT}},  {"volVectorField", {VECTOR, ELEMENT}},
         {"volTensorField", {TENSOR, ELEMENT}},  {"pointScalarField", {SCALAR, NODE}},
         {"pointVectorField", {VECTOR, NODE}},   {"pointTensorField", {TENSOR, NODE}},
+        {"volSymmTensorField", {TENSOR, ELEMENT}}, {"pointSymmTensorField", {TENSOR, NODE}},
     };
     return classes;
 }

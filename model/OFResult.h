@@ -39,6 +39,8 @@ public:
 
     // Components per value: 1, 3 or 6; -1 for the displacement or an unknown type.
     int dimension() const;
+    // The class of the field file the result was found in (symmetric tensors keep theirs).
+    void setFileClassName(const vx::Str& className) { m_fileClassName = className; }
     // The field class the values are read as; empty when there is none.
     vx::Str className() const;
     // Number of doubles a piece with these counts receives.
@@ -55,4 +57,5 @@ private:
     OFUnit m_unit;
     OFResultType m_type;
     OFResultMapping m_mapping;
+    vx::Str m_fileClassName;
 };

@@ -59,10 +59,23 @@ bool OFState::init(const vx::Str& folder, const vx::Str& name, const std::vector
         }
     }
 
-    const vx::Str timeFile = folder + "/uniform/time";
-    if (OFUtilities::fileExists(timeFile) || OFUtilities::fileExists(timeFile + ".gz")) {
+    // A decomposed run writes its fields into the processor folders, all of them alike: the
+    // first processor that has this time lists the results.
+    for (const vx::Str& processorFolder : m_processorTimeFolders) {
+        if (!OFUtilities::fileExists(processorFolder)) continue;
+        const std::vector<vx::Str> files = OFUtilities::filesInFolder(processorFolder);
+        if (!addResultsFromFiles(processorFolder, &files, resultNames)) return false;
+        break;
+    }
+
+    std::vector<vx::Str> timeFolders{folder};
+    timeFolders.insert(timeFolders.end(), m_processorTimeFolders.begin(), m_processorTimeFolders.end());
+    for (const vx::Str& timeFolder : timeFolders) {
+        const vx::Str timeFile = timeFolder + "/uniform/time";
+        if (!OFUtilities::fileExists(timeFile) && !OFUtilities::fileExists(timeFile + ".gz")) continue;
         OFFile file(true);
         if (!file.readDictionary(timeFile, "time", &m_timeDict)) m_timeDict.clear();
+        break;
     }
     return true;
 }
@@ -119,9 +132,13 @@ bool OFState::addResultsFromFiles(const vx::Str& folder, const std::vector<vx::S
 
         const OFResultType type = found->second.first;
         if (found->second.second == NODE) {
-            addResult(OFResult(nativeName, custom + " [N]", stem + "_N*", unit, type, NODE));
+            OFResult result(nativeName, custom + " [N]", stem + "_N*", unit, type, NODE);
+            result.setFileClassName(className);
+            addResult(result);
         } else {
-            addResult(OFResult(nativeName, custom, stem + "_E", unit, type, ELEMENT));
+            OFResult result(nativeName, custom, stem + "_E", unit, type, ELEMENT);
+            result.setFileClassName(className);
+            addResult(result);
             if (m_generateNodeAverageResult)
                 addResult(OFResult(nativeName, custom + " [node]", stem + "_N", unit, type, NODE_AVERAGE));
         }
@@ -154,9 +171,17 @@ OFResult* OFState::resultById(int id) {
     return const_cast<OFResult*>(static_cast<const OFState*>(this)->resultById(id));
 }
 
+vx::Str OFState::fieldFolderForPart(const OFPart& part) const {
+    if (part.isDefaultRegion()) return m_folder;
+    const vx::Str sub = m_folder + "/" + part.name();
+    if (!part.isProcessorPart() || OFUtilities::fileExists(sub)) return sub;
+    const vx::Str time = OFUtilities::folderNameFromPath(m_folder);
+    const size_t cut = m_folder.size() - time.size();
+    return m_folder.subStr(0, cut) + part.name() + "/" + time;
+}
+
 bool OFState::hasResultForPart(const OFResult& result, const OFPart& part) const {
-    vx::Str folder = m_folder;
-    if (!part.isDefaultRegion()) folder += "/" + part.name();
+    const vx::Str folder = fieldFolderForPart(part);
     vx::Str native = result.nativeName();
     if (result.mapping() == NODE_AVERAGE) {
         const OFResult* source = sourceVolumefromAverageNodeResult(result);

@@ -31,6 +31,9 @@ public:
     void setGenerateNodeAverageResult(bool on) { m_generateNodeAverageResult = on; }
     void setLoadGlobalResultFlag(bool on) { m_loadGlobalResult = on; }
     void setLoadLocalResultFlag(bool on) { m_loadLocalResult = on; }
+    // For a decomposed run: the state's time folder inside each processor folder, in processor
+    // order (they need not all exist).
+    void setProcessorTimeFolders(std::vector<vx::Str> folders) { m_processorTimeFolders = std::move(folders); }
 
     // Reads the time folder: its results (the folder's own field files and those of the
     // sub-folders named after the local parts), its uniform/time dictionary and its time value.
@@ -56,6 +59,10 @@ public:
     OFResult* resultById(int id);
     // Whether the state's folder for the part holds the field file of the result.
     bool hasResultForPart(const OFResult& result, const OFPart& part) const;
+    // The folder holding the part's field files at this state: the time folder for the default
+    // region, else its sub-folder of the part's name; for a processor part whose fields are not
+    // there, the time folder inside the part's processor folder.
+    vx::Str fieldFolderForPart(const OFPart& part) const;
     // The cell result a node-average result is computed from, or null.
     const OFResult* sourceVolumefromAverageNodeResult(const OFResult& averageResult) const;
     bool registerVolumeResultSourceOfAverageNodeResult(int averageResultId, int sourceResultId);
@@ -80,6 +87,7 @@ private:
     bool m_generateNodeAverageResult = false;
     bool m_loadGlobalResult = true;
     bool m_loadLocalResult = true;
+    std::vector<vx::Str> m_processorTimeFolders;
 };
 
 // Orders states by ascending time value.

@@ -23,8 +23,7 @@ bool OpenFoamProvider::pollForChanges(VXPChangeNotifications* notifications) {
 }
 
 bool OpenFoamProvider::pollOnCallingThread(VXPChangeNotifications* notifications) {
-    std::vector<vx::Str> current = OFUtilities::subFolders(m_reader.path());
-    std::sort(current.begin(), current.end());
+    const std::vector<vx::Str> current = m_reader.listStateFolders();
     if (m_verificationPending) {
         runVerificationForChanges(notifications);
         return true;

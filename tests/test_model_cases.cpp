@@ -116,8 +116,16 @@ TEST(ModelCases, DecomposedRun) {
     EXPECT_EQ(p1->folder(), Str(FOAMPROVIDER_TEST_DATA_DIR) + "/decomposed/processor1/constant/polyMesh");
     EXPECT_EQ(patches(*p1),
               "movingWall:wall:5:85 fixedWalls:wall:15:90 frontAndBack:empty:100:105 procBoundary1to0:processor:10:205 ");
-    // The processor time folders are not states yet: the root holds only 0.
-    EXPECT_EQ(times(shown), std::vector<std::string>{"0#0"});
+    // The time folders of the root and of the processor folders together; uniform/time from
+    // the first place that has it, results from the first processor folder holding the time.
+    EXPECT_EQ(times(shown), (std::vector<std::string>{"0#0", "0.05#10", "0.1#20", "0.15#30"}));
+    const OFState& last = shown.state(3);
+    EXPECT_EQ(idStrings(last), (std::vector<std::string>{"PRESSURE_E", "PRESSURE_N", "VELOCITY_E", "VELOCITY_N"}));
+    for (size_t i = 0; i < last.resultCount(); ++i)
+        if (last.result(i).mapping() == ELEMENT) EXPECT_TRUE(last.hasResultForPart(last.result(i), *p1));
+    EXPECT_EQ(last.fieldFolderForPart(*p1), Str(FOAMPROVIDER_TEST_DATA_DIR) + "/decomposed/processor1/0.15");
+    EXPECT_EQ(shown.statesFolder(), (std::vector<Str>{"0", "0.05", "0.1", "0.15", "constant", "processor0",
+                                                      "processor1", "system"}));
     EXPECT_EQ(partNamed(openData("decomposed", true), "processor0")->boundaries().size(), 3u);
 }
 
@@ -151,11 +159,12 @@ TEST(ModelCases, SampledSurfacesAndTensors) {
               (std::vector<std::string>{"PRESSURE_E", "PRESSURE_N", "PRESSURE_N*", "PRESSURE_N*", "VELOCITY_E", "VELOCITY_N",
                                         "VELOCITY_N*", "VELOCITY_N*"}));
 
-    // turbulenceProperties:R is a symmetric tensor field and no result; phi is a surface field.
+    // turbulenceProperties:R is a symmetric tensor field, read as a tensor; phi is a surface field.
     const OFReader tensors = openData("tensors");
     ASSERT_EQ(tensors.stateCount(), 4u);
     EXPECT_EQ(idStrings(tensors.state(3)),
               (std::vector<std::string>{"EPSILON_E", "EPSILON_N", "GRAD(U)_E", "GRAD(U)_N", "K_E", "K_N", "NUT_E", "NUT_N",
-                                        "PRESSURE_E", "PRESSURE_N", "VELOCITY_E", "VELOCITY_N", "WALLSHEARSTRESS_E",
+                                        "PRESSURE_E", "PRESSURE_N", "TURBULENCEPROPERTIES:R_E",
+                                        "TURBULENCEPROPERTIES:R_N", "VELOCITY_E", "VELOCITY_N", "WALLSHEARSTRESS_E",
                                         "WALLSHEARSTRESS_N"}));
 }
