@@ -244,9 +244,10 @@ private:
     bool singleLineListAhead(std::string* line, char** lineEnd);
     bool readResultImpl(const vx::Str& path, const vx::Str& objectName, const vx::Str& className,
                         std::vector<double>* values, bool sizeFromFile);
-    bool readInternalList(const vx::Str& className, std::vector<double>* values, bool sizeFromFile);
-    bool readSingleLineList(const std::string& line, const vx::Str& className, std::vector<double>* values,
-                            bool sizeFromFile);
+    bool readInternalList(const vx::Str& className, int fileComponents, std::vector<double>* values,
+                          bool sizeFromFile);
+    bool readSingleLineList(const std::string& line, const vx::Str& path, const vx::Str& className,
+                            std::vector<double>* values, bool sizeFromFile);
     ListStatus readStreamList(int fileComponents, std::vector<double>* values, bool sizeFromFile,
                               const std::string* patchName);
     ListStatus readNonUniformList(const vx::Str& className, const std::vector<vx::Str>& tokens,

@@ -1,9 +1,296 @@
-// Result delivery.
+// Result delivery: the values of one result at one state, for every part, patch and surface.
+#include <tbb/blocked_range.h>
+#include <tbb/parallel_for.h>
+
+#include <limits>
+
+#include "core/Timer.h"
+#include "core/Undefined.h"
+#include "io/OFResultReader.h"
+#include "mesh/OFPolymeshReader.h"
+#include "mesh/OFTriSurface.h"
+#include "model/OFUtilities.h"
 #include "plugin/OpenFoamProvider.h"
 #include "plugin/ProviderGuard.h"
 
-bool OpenFoamProvider::getResult(const VXPResultSpec& spec, VXPResult* result) {
-    return runGuarded("OpenFoamProvider", "getResult", [&] { return getResultOnCallingThread(spec, result); });
+namespace {
+
+const char* const SOURCE = "OpenFoamProvider";
+constexpr size_t UNKNOWN = std::numeric_limits<size_t>::max();
+
+// Item counts are known once the geometry of a piece was built; until then nothing is sent.
+size_t known(size_t count) { return count == UNKNOWN ? 0 : count; }
+
+std::vector<double> undefinedValues(const OFResult& r, size_t nodeCount, size_t elementCount) {
+    const size_t n = r.expectedValueCount(known(nodeCount), known(elementCount));
+    return std::vector<double>(n == UNKNOWN ? 0 : n, vx::UNDEFINED_DOUBLE);
 }
 
-bool OpenFoamProvider::getResultOnCallingThread(const VXPResultSpec&, VXPResult*) { return false; }
+void send(VXPResultValueGroup* group, const std::vector<double>& values, int dimension) {
+    if (dimension <= 0) return;
+    group->setValues(values.data(), dimension, values.size() / static_cast<size_t>(dimension));
+}
+
+// Each sampled-surface node gets the mean of the values of the faces around it.
+std::vector<double> faceValuesToNodes(const std::vector<double>& faceValues, const FacesData& faces, size_t nodeCount,
+                                      int dimension) {
+    const size_t m = static_cast<size_t>(dimension);
+    std::vector<double> nodeValues(nodeCount * m, 0.0);
+    std::vector<int> counts(nodeCount, 0);
+    for (size_t f = 0; f < faces.faceCount(); ++f) {
+        for (size_t k = 0; k < faces.nodeCounts[f]; ++k) {
+            const size_t node = static_cast<size_t>(faces.nodeIndices[static_cast<size_t>(faces.startOffsets[f]) + k]);
+            if (node >= nodeCount) continue;
+            for (size_t c = 0; c < m; ++c) nodeValues[node * m + c] += faceValues[f * m + c];
+            ++counts[node];
+        }
+    }
+    for (size_t n = 0; n < nodeCount; ++n)
+        for (size_t c = 0; c < m; ++c)
+            nodeValues[n * m + c] = counts[n] ? nodeValues[n * m + c] / counts[n] : vx::UNDEFINED_DOUBLE;
+    return nodeValues;
+}
+
+// Gives each part or sampled surface to one task.
+struct OFReadResultsFunctor {
+    OpenFoamProvider* provider;
+    OFState* state;
+    OFResult* result;
+    std::vector<OpenFoamProvider::ValueGroups>* groups;
+    vx::Str nativeName;
+    vx::Str className;
+    size_t partCount;
+
+    void operator()(const tbb::blocked_range<size_t>& range) const {
+        for (size_t i = range.begin(); i != range.end(); ++i) {
+            runGuarded(SOURCE, "getResult", [&] {
+                if (i < partCount)
+                    return provider->getResultForPart(static_cast<int>(i), *state, *result, (*groups)[i], nativeName,
+                                                      className);
+                return provider->getResultForTrisurface(static_cast<int>(i - partCount), *state, *result,
+                                                        (*groups)[i][0], nativeName, className);
+            });
+        }
+    }
+};
+
+}  // namespace
+
+bool OpenFoamProvider::getResult(const VXPResultSpec& spec, VXPResult* result) {
+    return runGuarded(SOURCE, "getResult", [&] { return getResultOnCallingThread(spec, result); });
+}
+
+bool OpenFoamProvider::getResultOnCallingThread(const VXPResultSpec& spec, VXPResult* result) {
+    const int stateId = spec.stateId();
+    const int resultId = spec.resultId();
+    if (resultId == m_displacementResultId) return getDisplacements(stateId, result);
+    OFState* state = m_reader.stateById(stateId);
+    if (!state) return false;
+    if (OFResult* r = state->resultById(resultId)) {
+        if (r->className().isEmpty()) return false;
+        return buildDataResults(*state, *r, result, r->nativeName(), r->className());
+    }
+    const OFResult* elsewhere = m_reader.resultByIdInAllStates(resultId);
+    if (!elsewhere) return false;
+    // The result exists in other states only: every part and patch shows it as undefined.
+    for (size_t i = 0; i < m_reader.partCount(); ++i) {
+        const OFPart& part = m_reader.part(i);
+        send(result->addValueGroup(), undefinedValues(*elsewhere, part.nodeCount(), part.elementCount()),
+             elsewhere->dimension());
+        for (const OFBoundary& patch : part.boundaries())
+            send(result->addValueGroup(), undefinedValues(*elsewhere, patch.nodeCount(), patch.faceCount()),
+                 elsewhere->dimension());
+    }
+    return true;
+}
+
+bool OpenFoamProvider::buildDataResults(OFState& state, OFResult& r, VXPResult* result, const vx::Str& nativeName,
+                                        const vx::Str& className) {
+    std::vector<ValueGroups> groups;
+    for (size_t i = 0; i < m_reader.partCount(); ++i) {
+        ValueGroups partGroups(1 + m_reader.part(i).boundaries().size());
+        for (VXPResultValueGroup*& group : partGroups) group = result->addValueGroup();
+        groups.push_back(std::move(partGroups));
+    }
+    for (size_t k = 0; k < m_reader.sampledSurfaceCount(); ++k) groups.push_back({result->addValueGroup()});
+    vx::Timer timer;
+    if (!groups.empty()) {
+        const OFReadResultsFunctor functor{this, &state, &r, &groups, nativeName, className, m_reader.partCount()};
+        tbb::parallel_for(tbb::blocked_range<size_t>(0, groups.size(), 1), functor);
+    }
+    OFLogger::get()->logInfo(SOURCE, vx::Str("getResult [Parallel] in %1 seconds").arg(timer.time()));
+    return true;
+}
+
+vx::Str OpenFoamProvider::fieldFolder(const OFPart& part, const OFState& state) const {
+    return state.fieldFolderForPart(part);
+}
+
+bool OpenFoamProvider::getResultForPart(int partIndex, OFState& state, OFResult& r, ValueGroups& groups,
+                                        const vx::Str& nativeName, const vx::Str& className) {
+    OFPart& part = m_reader.part(static_cast<size_t>(partIndex));
+    const vx::Str folder = fieldFolder(part, state);
+    std::vector<OFBoundary>& patches = part.boundaries();
+    send(groups[0], undefinedValues(r, part.nodeCount(), part.elementCount()), r.dimension());
+    for (size_t b = 0; b < patches.size(); ++b)
+        send(groups[b + 1], undefinedValues(r, patches[b].nodeCount(), patches[b].faceCount()), r.dimension());
+    if (!state.hasResultForPart(r, part)) return true;
+    OFResultReader reader;
+
+    if (r.mapping() == NODE_AVERAGE) {
+        const OFResult* source = state.sourceVolumefromAverageNodeResult(r);
+        if (!source || part.connectivities().empty()) return false;
+        const int dimension = source->dimension();
+        std::vector<double> cellValues(source->expectedValueCount(known(part.nodeCount()), known(part.elementCount())),
+                                       0.0);
+        std::vector<double> nodeValues(r.expectedValueCount(known(part.nodeCount()), known(part.elementCount())), 0.0);
+        if (m_loadBoundaryParts) {
+            std::vector<std::vector<double>> patchValues(patches.size());
+            for (size_t b = 0; b < patches.size(); ++b)
+                patchValues[b].assign(patches[b].faceCount() * static_cast<size_t>(dimension), vx::UNDEFINED_DOUBLE);
+            if (!reader.readValuesForCellAndBoundaries(folder, source->nativeName(), source->className(), &cellValues,
+                                                       patches, patchValues))
+                return false;
+            part.computeAverageNodeResultAwareBC(cellValues, patchValues, nodeValues, dimension);
+            send(groups[0], nodeValues, dimension);
+            for (size_t b = 0; b < patches.size(); ++b) {
+                std::vector<double> values = undefinedValues(r, patches[b].nodeCount(), patches[b].faceCount());
+                applyNodalDataInFace(nodeValues, values, dimension, patches[b].faceNodeToNodeMapping());
+                send(groups[b + 1], values, dimension);
+            }
+            return true;
+        }
+        if (!reader.readValues(folder, source->nativeName(), source->className(), &cellValues)) return false;
+        part.computeAverageNodeResult(cellValues, nodeValues, dimension);
+        send(groups[0], nodeValues, dimension);
+        return true;
+    }
+
+    std::vector<double> values = undefinedValues(r, part.nodeCount(), part.elementCount());
+    if (m_loadBoundaryParts) {
+        getResultsWithBoundaries(patches, r.dimension(), reader, folder, nativeName, className, values, groups);
+        return true;
+    }
+    if (!reader.readValues(folder, nativeName, className, &values)) return false;
+    send(groups[0], values, r.dimension());
+    return true;
+}
+
+void OpenFoamProvider::getResultsWithBoundaries(std::vector<OFBoundary>& boundaries, int dimension,
+                                                OFResultReader& reader, const vx::Str& folder,
+                                                const vx::Str& nativeName, const vx::Str& className,
+                                                std::vector<double>& values, ValueGroups& groups) {
+    std::vector<std::vector<double>> patchValues(boundaries.size());
+    for (size_t b = 0; b < boundaries.size(); ++b) {
+        size_t items = 0;
+        if (className.startsWith("point"))
+            items = boundaries[b].nodeCount();
+        else if (className.startsWith("vol"))
+            items = boundaries[b].faceCount();
+        else
+            return;
+        patchValues[b].assign(items * static_cast<size_t>(dimension), vx::UNDEFINED_DOUBLE);
+    }
+    reader.readValuesForCellAndBoundaries(folder, nativeName, className, &values, boundaries, patchValues);
+    OFLogger::get()->printTrackedData();
+    send(groups[0], values, dimension);
+    for (size_t b = 0; b < boundaries.size(); ++b) send(groups[b + 1], patchValues[b], dimension);
+}
+
+bool OpenFoamProvider::getResultForTrisurface(int surfaceIndex, OFState& state, OFResult& r, VXPResultValueGroup* group,
+                                              const vx::Str& nativeName, const vx::Str& className) {
+    const OFSampledSurface& surface = m_reader.sampledSurface(static_cast<size_t>(surfaceIndex));
+    vx::Str folder = m_reader.path() + "/postProcessing/sampleSurface" + "/" +
+                     OFUtilities::folderNameFromPath(state.folder()) + "/" + surface.name();
+    switch (r.type()) {
+        case SCALAR: folder += "/scalarField"; break;
+        case VECTOR: folder += "/vectorField"; break;
+        case TENSOR: folder += "/tensorField"; break;
+        case DISPLACEMENT: return false;
+    }
+    std::vector<double> values = undefinedValues(r, surface.nodeCount(), surface.elementCount());
+    if (r.mapping() == NODE) {
+        for (const vx::Str& file : OFUtilities::filesInFolder(folder)) {
+            if (OFUtilities::fileBaseName(file) != nativeName) continue;
+            OFResultReader reader;
+            std::vector<double> read;
+            if (!reader.readNonHeaderValuesAnyCount(folder, nativeName, className, &read)) return false;
+            const size_t m = static_cast<size_t>(r.dimension());
+            if (read.size() == values.size()) {
+                values = std::move(read);
+            } else if (read.size() == surface.elementCount() * m) {
+                // Sampled without interpolation: one value per face, shown at the nodes around it.
+                OFTriSurfaceReader surfaceReader;
+                FacesData faces;
+                if (surfaceReader.readFaces(surface.folder(), &faces))
+                    values = faceValuesToNodes(read, faces, surface.nodeCount(), r.dimension());
+            } else {
+                OFLogger::get()->logError(SOURCE, vx::Str("Sampled values of %1 do not match the surface %2: %3 values "
+                                                          "for %4 points and %5 faces.")
+                                                      .arg(nativeName)
+                                                      .arg(surface.name())
+                                                      .arg(static_cast<unsigned long long>(read.size() / m))
+                                                      .arg(static_cast<unsigned long long>(surface.nodeCount()))
+                                                      .arg(static_cast<unsigned long long>(surface.elementCount())));
+            }
+            break;
+        }
+    }
+    send(group, values, r.dimension());
+    return true;
+}
+
+bool OpenFoamProvider::getDisplacements(int stateId, VXPResult* result) {
+    std::vector<ValueGroups> groups;
+    for (size_t i = 0; i < m_reader.partCount(); ++i) {
+        ValueGroups partGroups(1 + m_reader.part(i).boundaries().size());
+        for (VXPResultValueGroup*& group : partGroups) group = result->addValueGroup();
+        groups.push_back(std::move(partGroups));
+    }
+    bool ok = true;
+    for (size_t i = 0; i < m_reader.partCount() && ok; ++i)
+        ok = updatePointsForPart(static_cast<int>(i), stateId, groups[i]);
+    return ok;
+}
+
+bool OpenFoamProvider::updatePointsForPart(int partIndex, int stateId, ValueGroups& groups) {
+    if (partIndex < 0 || static_cast<size_t>(partIndex) >= m_reader.partCount()) return false;
+    const OFPart& part = m_reader.part(static_cast<size_t>(partIndex));
+    const OFState* state = m_reader.stateById(stateId);
+    if (!state || groups.size() != 1 + part.boundaries().size()) return false;
+    // The state's own moved points when it has them, else the points of the part's mesh.
+    vx::Str folder = part.folder();
+    const vx::Str moved = fieldFolder(part, *state) + "/polyMesh";
+    if (stateId != 1 && (OFUtilities::fileExists(moved + "/points") || OFUtilities::fileExists(moved + "/points.gz")))
+        folder = moved;
+    OFPolymeshReader reader;
+    std::vector<double> points;
+    if (!reader.readPoints(folder, &points)) return false;
+    if (part.nodeCount() != UNKNOWN && points.size() != 3 * part.nodeCount()) {
+        OFLogger::get()->logError(SOURCE, vx::Str("The points in %1 do not match the %2 nodes of part %3.")
+                                              .arg(folder)
+                                              .arg(static_cast<unsigned long long>(part.nodeCount()))
+                                              .arg(part.name()));
+        return false;
+    }
+    send(groups[0], points, 3);
+    for (size_t b = 0; b < part.boundaries().size(); ++b) {
+        std::vector<double> values(part.boundaries()[b].nodeCount() * 3, vx::UNDEFINED_DOUBLE);
+        applyNodalDataInFace(points, values, 3, part.boundaries()[b].faceNodeToNodeMapping());
+        send(groups[b + 1], values, 3);
+    }
+    return true;
+}
+
+bool OpenFoamProvider::applyNodalDataInFace(const std::vector<double>& nodeValues, std::vector<double>& patchValues,
+                                            int dimension, const std::vector<int>& mapping) {
+    if (dimension <= 0) return false;
+    const size_t m = static_cast<size_t>(dimension);
+    const size_t n = std::min(patchValues.size() / m, mapping.size());
+    for (size_t j = 0; j < n; ++j) {
+        const size_t node = static_cast<size_t>(mapping[j]);
+        if ((node + 1) * m > nodeValues.size()) continue;
+        for (size_t c = 0; c < m; ++c) patchValues[j * m + c] = nodeValues[node * m + c];
+    }
+    return true;
+}

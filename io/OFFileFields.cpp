@@ -1,0 +1,1161 @@
+// Field files: the internalField of a result and the values of its boundaryField patches.
+//
+// The file is read as a stream of tokens (words, numbers, strings, punctuation; comments and
+// blanks skipped), byte by byte from the chunk buffer for ascii files and from the zlib stream
+// for binary ones, so that raw binary lists are never taken for text. Long value lists are
+// handed to the chunk parsers (ascii) or read raw (binary).
+#include <tbb/blocked_range.h>
+#include <tbb/parallel_for.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <exception>
+#include <new>
+#include <stdexcept>
+
+#include "core/Timer.h"
+#include "core/Undefined.h"
+#include "io/NumberParsing.h"
+#include "io/OFFile.h"
+#include "model/OFBoundary.h"
+#include "plugin/OFLogger.h"
+
+using vx::Str;
+
+namespace {
+
+const char* const SOURCE = "OFFile";
+
+void logError(const Str& message) { OFLogger::get()->logError(SOURCE, message); }
+void logInfo(const Str& message) { OFLogger::get()->logInfo(SOURCE, message); }
+void logDeveloper(const Str& message) { OFLogger::get()->logDeveloper(SOURCE, message); }
+void logDebug(const Str& message) { OFLogger::get()->logDebug(SOURCE, message); }
+
+// Longest word, number or string of a field file.
+constexpr size_t MAX_TOKEN_LENGTH = 4096;
+// Tokens of one uniform value: "( 1 2 3 4 5 6 7 8 9 )" has eleven.
+constexpr size_t MAX_VALUE_TOKENS = 64;
+// Entry texts kept in the boundary entry maps are cut at this length.
+constexpr size_t MAX_ENTRY_TEXT = 256;
+// Largest target (doubles) sized from a count read in a file.
+constexpr unsigned long long MAX_SIZED_VALUES = 1ull << 28;
+
+struct FieldClass {
+    const char* name;
+    int fileComponents;  // numbers per item in the file
+};
+
+const FieldClass FIELD_CLASSES[] = {
+    {"volScalarField", 1},   {"volVectorField", 3},   {"volTensorField", 9},   {"volSymmTensorField", 6},
+    {"pointScalarField", 1}, {"pointVectorField", 3}, {"pointTensorField", 9}, {"pointSymmTensorField", 6},
+};
+
+// Numbers per item in files of the class; 0 for a class that is not read.
+int fileComponentsOf(const std::string& className) {
+    for (const FieldClass& c : FIELD_CLASSES)
+        if (className == c.name) return c.fileComponents;
+    return 0;
+}
+
+// Components delivered per item: a full tensor is delivered as its symmetric part.
+int deliveredComponents(int fileComponents) { return fileComponents == 9 ? 6 : fileComponents; }
+
+bool isTensorKind(int fileComponents) { return fileComponents == 6 || fileComponents == 9; }
+
+// Numbers per item of a "List<T>" value list; 0 for a type that is not a field value.
+int listTypeComponents(const std::string& word) {
+    if (word == "List<scalar>") return 1;
+    if (word == "List<vector>") return 3;
+    if (word == "List<tensor>") return 9;
+    if (word == "List<symmTensor>") return 6;
+    return 0;
+}
+
+// Bytes per item of a binary "List<T>"; 0 for types whose binary lists are written as text.
+size_t rawItemBytes(const std::string& word, int labelBytes, int scalarBytes) {
+    const size_t s = static_cast<size_t>(scalarBytes);
+    if (word == "List<scalar>" || word == "List<sphericalTensor>") return s;
+    if (word == "List<vector>") return 3 * s;
+    if (word == "List<symmTensor>") return 6 * s;
+    if (word == "List<tensor>") return 9 * s;
+    if (word == "List<vector2D>") return 2 * s;
+    if (word == "List<label>") return static_cast<size_t>(labelBytes);
+    if (word == "List<bool>") return 1;
+    return 0;
+}
+
+bool isPunct(int c) {
+    switch (c) {
+        case '(': case ')': case '{': case '}': case '[': case ']': case ';': case ',': return true;
+        default: return false;
+    }
+}
+
+bool isLetter(int c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+// A count: decimal digits only, below INT32_MAX.
+bool parseCount(const std::string& text, long long* count) {
+    if (text.empty()) return false;
+    int32_t parsed = 0;
+    const char* end = text.data() + text.size();
+    if (ofnum::parseLabel(text.data(), end, &parsed) != end || parsed == INT32_MAX) return false;
+    *count = parsed;
+    return true;
+}
+
+// Stores one item read with n numbers (n = file components) as delivered components.
+void storeItem(const double* numbers, int n, double* out) {
+    if (n == 9) {
+        out[0] = numbers[0];
+        out[1] = 0.5 * (numbers[1] + numbers[3]);
+        out[2] = 0.5 * (numbers[2] + numbers[6]);
+        out[3] = numbers[4];
+        out[4] = 0.5 * (numbers[5] + numbers[7]);
+        out[5] = numbers[8];
+        return;
+    }
+    std::copy(numbers, numbers + n, out);
+}
+
+const char* skipBlanks(const char* p, const char* end) {
+    while (p < end && ofnum::isBlank(*p)) ++p;
+    return p;
+}
+
+// One number ending at a blank, a parenthesis or the end of the text.
+const char* parseNumberToken(const char* p, const char* end, double* value) {
+    const char* q = ofnum::parseDouble(p, end, value);
+    if (!q || (q < end && !ofnum::isBlank(*q) && *q != ')' && *q != '(')) return nullptr;
+    return q;
+}
+
+// Parses `items` items from the text [p, end): plain numbers for scalars, "(a b c ...)" tuples
+// otherwise (3 numbers for vectors, 6 or 9 for tensors). The text must hold nothing else.
+bool parseItemsText(const char* p, const char* end, size_t items, int fileComponents, double* out) {
+    const int delivered = deliveredComponents(fileComponents);
+    for (size_t i = 0; i < items; ++i) {
+        p = skipBlanks(p, end);
+        if (fileComponents == 1) {
+            p = parseNumberToken(p, end, &out[i]);
+            if (!p) return false;
+            continue;
+        }
+        if (p >= end || *p != '(') return false;
+        ++p;
+        double numbers[9];
+        int n = 0;
+        while (true) {
+            p = skipBlanks(p, end);
+            if (p >= end) return false;
+            if (*p == ')') break;
+            if (n == 9) return false;
+            p = parseNumberToken(p, end, &numbers[n]);
+            if (!p) return false;
+            ++n;
+        }
+        ++p;
+        const bool fits = isTensorKind(fileComponents) ? (n == 6 || n == 9) : n == fileComponents;
+        if (!fits) return false;
+        storeItem(numbers, n, out + i * static_cast<size_t>(delivered));
+    }
+    return skipBlanks(p, end) == end;
+}
+
+bool parseItemsText(const std::string& text, size_t items, int fileComponents, double* out) {
+    return parseItemsText(text.data(), text.data() + text.size(), items, fileComponents, out);
+}
+
+// The list text of a target: its size must be a whole number of items.
+bool getFieldFromText(std::vector<double>* values, const Str& text, int fileComponents) {
+    if (!values) return false;
+    const size_t components = static_cast<size_t>(deliveredComponents(fileComponents));
+    if (values->size() % components != 0) return false;
+    return parseItemsText(text.toStdString(), values->size() / components, fileComponents, values->data());
+}
+
+// Parses one item from value tokens (parentheses may stand alone or stick to the numbers, a
+// trailing ";" is tolerated) and fills every whole item of the target with it.
+bool fillWithValueText(const std::string& valueText, int fileComponents, std::vector<double>* values) {
+    std::string text = valueText;
+    while (!text.empty() && (ofnum::isBlank(text.back()) || text.back() == ';')) text.pop_back();
+    double item[6];
+    if (!parseItemsText(text, 1, fileComponents, item)) return false;
+    const size_t components = static_cast<size_t>(deliveredComponents(fileComponents));
+    if (values->size() % components != 0) return false;
+    for (size_t i = 0; i < values->size(); i += components) std::copy(item, item + components, values->data() + i);
+    return true;
+}
+
+std::string joinTokens(const std::vector<Str>& tokens, size_t first) {
+    std::string text;
+    for (size_t i = first; i < tokens.size(); ++i) {
+        if (i > first) text += ' ';
+        text += tokens[i].toStdString();
+    }
+    return text;
+}
+
+template <typename V>
+bool resizeSafely(V& v, size_t n) {
+    try {
+        v.resize(n);
+        return true;
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+    return false;
+}
+
+// An entry text joined from its tokens, without the ";" or "}" that ended it.
+std::string withoutEnding(std::string text) {
+    if (!text.empty() && (text.back() == ';' || text.back() == '}')) text.pop_back();
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    return text;
+}
+
+void fillUndefined(std::vector<double>* values) {
+    if (values) std::fill(values->begin(), values->end(), vx::UNDEFINED_DOUBLE);
+}
+
+}  // namespace
+
+// ----------------------------------------------------------------------------------------
+// Classes and sizes.
+
+int OFFile::resultSizeFromName(const Str& className) {
+    const int fileComponents = fileComponentsOf(className.toStdString());
+    if (fileComponents == 0) {
+        logError(Str("Unexpected result class name. Not supported %1").arg(className));
+        return -1;
+    }
+    return deliveredComponents(fileComponents);
+}
+
+long long OFFile::calculateNumberOfValues(const Str& className, long long count) {
+    const int fileComponents = fileComponentsOf(className.toStdString());
+    if (fileComponents == 0) {
+        logError(Str("Invalid resultClassName in open foam file. We do not recognize:  %1").arg(className));
+        return -1;
+    }
+    if (count < 0 || count > INT32_MAX) return -1;
+    return count * deliveredComponents(fileComponents);
+}
+
+// ----------------------------------------------------------------------------------------
+// Tokens.
+
+int OFFile::fieldGetByte() {
+    if (!m_binary && !ensureChunkText()) return -1;
+    return nextByte();
+}
+
+int OFFile::peekFieldChar() {
+    while (true) {
+        const int c = fieldGetByte();
+        if (c < 0) return -1;
+        if (ofnum::isBlank(static_cast<char>(c)) || c == '\f' || c == '\v') continue;
+        if (c == '/') {
+            const int d = fieldGetByte();
+            if (d == '/') {
+                skipFieldLine();
+                continue;
+            }
+            if (d == '*') {
+                int previous = 0;
+                int e = fieldGetByte();
+                while (e >= 0 && !(previous == '*' && e == '/')) {
+                    previous = e;
+                    e = fieldGetByte();
+                }
+                if (e < 0) return -1;
+                continue;
+            }
+            ungetByte(d);
+            return -2;
+        }
+        ungetByte(c);
+        return c;
+    }
+}
+
+void OFFile::skipFieldLine() {
+    int c = fieldGetByte();
+    while (c >= 0 && c != '\n') c = fieldGetByte();
+}
+
+bool OFFile::nextFieldToken(FieldToken* token) {
+    token->text.clear();
+    token->punct = 0;
+    const int first = peekFieldChar();
+    if (first == -1) {
+        token->kind = FieldTokenKind::End;
+        return false;
+    }
+    if (first == -2) {
+        token->kind = FieldTokenKind::Bad;
+        return false;
+    }
+    const int c = fieldGetByte();
+    if (isPunct(c)) {
+        token->kind = FieldTokenKind::Punct;
+        token->punct = static_cast<char>(c);
+        token->text.assign(1, static_cast<char>(c));
+        return true;
+    }
+    if (c == '"') {
+        while (true) {
+            int d = fieldGetByte();
+            if (d == '\\') {
+                d = fieldGetByte();
+            } else if (d == '"') {
+                token->kind = FieldTokenKind::String;
+                return true;
+            }
+            if (d < 0 || token->text.size() >= MAX_TOKEN_LENGTH) {
+                token->kind = FieldTokenKind::Bad;
+                return false;
+            }
+            token->text.push_back(static_cast<char>(d));
+        }
+    }
+    token->text.push_back(static_cast<char>(c));
+    while (true) {
+        const int d = fieldGetByte();
+        if (d < 0) break;
+        if (ofnum::isBlank(static_cast<char>(d)) || isPunct(d) || d == '"') {
+            ungetByte(d);
+            break;
+        }
+        if (token->text.size() >= MAX_TOKEN_LENGTH) {
+            token->kind = FieldTokenKind::Bad;
+            return false;
+        }
+        token->text.push_back(static_cast<char>(d));
+    }
+    double number = 0;
+    const char* begin = token->text.data();
+    const char* end = begin + token->text.size();
+    token->kind = ofnum::parseDouble(begin, end, &number) == end ? FieldTokenKind::Number : FieldTokenKind::Word;
+    return true;
+}
+
+bool OFFile::skipRawList(long long count, size_t itemBytes) {
+    if (count < 0 || count > INT32_MAX || !countFitsFile(count, itemBytes)) return false;
+    unsigned long long remaining = static_cast<unsigned long long>(count) * itemBytes;
+    std::vector<char> scratch(static_cast<size_t>(std::min<unsigned long long>(remaining, 65536)) + 1);
+    while (remaining > 0) {
+        const size_t step = static_cast<size_t>(std::min<unsigned long long>(remaining, scratch.size()));
+        if (!readRaw(scratch.data(), 1, step)) return false;
+        remaining -= step;
+    }
+    return fieldGetByte() == ')';
+}
+
+bool OFFile::skipFieldTokens(int depth, std::string* text, char* ending) {
+    const bool block = depth > 0;
+    size_t itemBytes = 0;  // raw item size of the binary list announced by the last "List<T>" word
+    long long count = -1;  // and the count behind it
+    FieldToken t;
+    while (nextFieldToken(&t)) {
+        if (text && text->size() < MAX_ENTRY_TEXT) {
+            if (!text->empty()) *text += ' ';
+            *text += t.text;
+        }
+        if (t.kind == FieldTokenKind::Punct) {
+            const char p = t.punct;
+            if (p == '(' && m_binary && itemBytes && count >= 0) {
+                if (!skipRawList(count, itemBytes)) return false;
+                itemBytes = 0;
+                count = -1;
+                continue;
+            }
+            itemBytes = 0;
+            count = -1;
+            if (p == ';' && !block && depth == 0) {
+                *ending = ';';
+                return true;
+            }
+            if (p == '(' || p == '[' || p == '{') {
+                ++depth;
+            } else if (p == ')' || p == ']' || p == '}') {
+                if (depth == 0) {
+                    // The closing brace of the dictionary around an entry without ";".
+                    if (p != '}') return false;
+                    *ending = '}';
+                    return true;
+                }
+                if (--depth == 0 && block) {
+                    *ending = p;
+                    return true;
+                }
+            }
+        } else if (t.kind == FieldTokenKind::Word) {
+            count = -1;
+            itemBytes = t.text.compare(0, 5, "List<") == 0 ? rawItemBytes(t.text, m_labelBytes, m_scalarBytes) : 0;
+        } else if (t.kind == FieldTokenKind::Number && itemBytes && count < 0 && parseCount(t.text, &count)) {
+            // The count of the announced list; its "(" comes next.
+        } else {
+            itemBytes = 0;
+            count = -1;
+        }
+    }
+    return false;
+}
+
+bool OFFile::skipFieldEntryValue(char* ending) {
+    if (peekFieldChar() == '{') {
+        fieldGetByte();
+        if (!skipFieldTokens(1, nullptr, ending)) return false;
+        *ending = ';';
+        return true;
+    }
+    return skipFieldTokens(0, nullptr, ending);
+}
+
+bool OFFile::collectValueTokens(char end, std::vector<Str>* tokens) {
+    FieldToken t;
+    while (nextFieldToken(&t)) {
+        if (t.kind == FieldTokenKind::Punct && t.punct == end) return true;
+        if (t.kind == FieldTokenKind::Punct && (t.punct == '{' || t.punct == '}' || t.punct == ';')) return false;
+        if (tokens->size() >= MAX_VALUE_TOKENS) return false;
+        tokens->push_back(Str(t.text));
+    }
+    return false;
+}
+
+bool OFFile::findFieldKeyword(const std::string& keyword) {
+    FieldToken t;
+    while (nextFieldToken(&t)) {
+        if (t.kind == FieldTokenKind::Punct) {
+            char ending = 0;
+            if ((t.punct == '(' || t.punct == '[' || t.punct == '{') && !skipFieldTokens(1, nullptr, &ending)) return false;
+            continue;
+        }
+        if (t.kind == FieldTokenKind::Word && t.text == keyword) return true;
+        if (t.kind == FieldTokenKind::Word && t.text[0] == '#') {
+            skipFieldLine();
+            continue;
+        }
+        char ending = 0;
+        if (!skipFieldEntryValue(&ending)) return false;
+    }
+    return false;
+}
+
+// ----------------------------------------------------------------------------------------
+// List bodies.
+
+bool OFFile::readTensorsAscii(std::vector<double>* values, size_t* read) {
+    const size_t n = values->size() / 6;
+    for (*read = 0; *read < n; ++*read) {
+        if (peekNonBlank() != '(') return false;
+        const char* p = m_cursor + 1;
+        double numbers[9];
+        int k = 0;
+        while (true) {
+            while (p < m_chunkEnd && ofnum::isSpaceOrTab(*p)) ++p;
+            if (p >= m_chunkEnd) return false;
+            if (*p == ')') break;
+            if (k == 9) return false;
+            p = ofnum::parseDouble(p, m_chunkEnd, &numbers[k]);
+            if (!p || (p < m_chunkEnd && !ofnum::isSpaceOrTab(*p) && *p != ')')) return false;
+            ++k;
+        }
+        if (k != 6 && k != 9) return false;
+        storeItem(numbers, k, values->data() + *read * 6);
+        m_cursor = const_cast<char*>(p + 1);
+    }
+    return true;
+}
+
+bool OFFile::readTensorsBinary(std::vector<double>* values, int fileComponents) {
+    if (fileComponents == 6) return readNextScalarsBinary(values);
+    const size_t n = values->size() / 6;
+    std::vector<double> block;
+    for (size_t done = 0; done < n;) {
+        const size_t count = std::min<size_t>(n - done, 8192);
+        block.resize(count * 9);
+        if (!readNextScalarsBinary(&block)) return false;
+        for (size_t k = 0; k < count; ++k) storeItem(&block[k * 9], 9, values->data() + (done + k) * 6);
+        done += count;
+    }
+    return true;
+}
+
+bool OFFile::readListBody(int fileComponents, std::vector<double>* values) {
+    if (!isOpen() || peekFieldChar() != '(') return false;
+    fieldGetByte();
+    bool ok = false;
+    if (m_binary) {
+        if (m_bigEndian) return false;
+        ok = isTensorKind(fileComponents) ? readTensorsBinary(values, fileComponents) : readNextScalarsBinary(values);
+        return ok && fieldGetByte() == ')';
+    }
+    size_t read = 0;
+    if (fileComponents == 1)
+        ok = readScalarsAscii(values, &read);
+    else if (fileComponents == 3)
+        ok = readVectorsAscii(values, &read);
+    else
+        ok = readTensorsAscii(values, &read);
+    if (!ok || peekFieldChar() != ')') return false;
+    fieldGetByte();
+    return true;
+}
+
+bool OFFile::readNextVolScalarField(std::vector<double>* values) { return readListBody(1, values); }
+
+bool OFFile::readNextVolVectorField(std::vector<double>* values) {
+    return values->size() % 3 == 0 && readListBody(3, values);
+}
+
+bool OFFile::readNextVolTensorField(std::vector<double>* values, int fileComponents) {
+    return isTensorKind(fileComponents) && values->size() % 6 == 0 && readListBody(fileComponents, values);
+}
+
+// ----------------------------------------------------------------------------------------
+// Value lists.
+
+bool OFFile::getVolScalarFieldFromLine(std::vector<double>* values, const Str& text) {
+    return getFieldFromText(values, text, 1);
+}
+
+bool OFFile::getVolVectorFieldFromLine(std::vector<double>* values, const Str& text) {
+    return getFieldFromText(values, text, 3);
+}
+
+bool OFFile::getVolTensorFieldFromLine(std::vector<double>* values, const Str& text) {
+    return getFieldFromText(values, text, 9);
+}
+
+bool OFFile::readUniformValues(const Str& className, const std::vector<Str>& tokens, std::vector<double>* values) {
+    logDebug("read uniform value");
+    const int fileComponents = fileComponentsOf(className.toStdString());
+    if (!values || fileComponents == 0 || tokens.size() < 2 || tokens[0] != Str("uniform")) return false;
+    return fillWithValueText(joinTokens(tokens, 1), fileComponents, values);
+}
+
+bool OFFile::singleLineListAhead(std::string* line, char** lineEnd) {
+    if (m_binary || !ensureChunkText()) return false;
+    char* const begin = m_chunk.get();
+    char* end = static_cast<char*>(std::memchr(m_cursor, '\n', static_cast<size_t>(m_chunkEnd - m_cursor)));
+    if (!end) end = m_chunkEnd;
+    const char* open = m_cursor;
+    while (open < end && *open != '(' && *open != '{') ++open;
+    if (open == end) return false;
+    const char* last = end;
+    while (last > open && (ofnum::isBlank(last[-1]) || last[-1] == ';')) --last;
+    if (last == open || (last[-1] != ')' && last[-1] != '}')) return false;
+    char* start = m_cursor;
+    while (start > begin && start[-1] != '\n') --start;
+    line->assign(static_cast<const char*>(start), last);
+    *lineEnd = end;
+    return true;
+}
+
+bool OFFile::readSingleLineList(const std::string& s, const Str& path, const Str& className,
+                                std::vector<double>* values, bool sizeFromFile) {
+    const int fileComponents = fileComponentsOf(className.toStdString());
+    if (fileComponents == 0) {
+        resultSizeFromName(className);
+        return false;
+    }
+    const size_t open = s.find_first_of("({");
+    if (open == std::string::npos) {
+        logError(Str("Failed to read number of items in result file. File basename is %1").arg(path));
+        return false;
+    }
+    const size_t blank = open == 0 ? std::string::npos : s.find_last_of(" \t", open - 1);
+    const size_t countStart = blank == std::string::npos ? 0 : blank + 1;
+    const std::string countText = s.substr(countStart, open - countStart);
+    long long count = 0;
+    if (!parseCount(countText, &count)) {
+        const bool digits = !countText.empty() && countText.find_first_not_of("0123456789") == std::string::npos;
+        logError(Str(digits ? "Invalid number of items in result file. File basename is %1"
+                            : "Failed to read number of items in result file. File basename is %1")
+                     .arg(path));
+        return false;
+    }
+    const long long expected = calculateNumberOfValues(className, count);
+    if (expected < 0) {
+        logError(Str("Unrecognized result class name %1. File basename is %2").arg(className).arg(path));
+        return false;
+    }
+    if (sizeFromFile) {
+        // Each item of a "(...)" list takes at least two characters of the line.
+        const bool plausible = s[open] == '{' || static_cast<unsigned long long>(count) <= s.size() / 2;
+        if (!plausible || static_cast<unsigned long long>(expected) > MAX_SIZED_VALUES ||
+            !resizeSafely(*values, static_cast<size_t>(expected))) {
+            logError(Str("Invalid number of items in result file. File basename is %1").arg(path));
+            return false;
+        }
+    } else if (static_cast<unsigned long long>(expected) != values->size()) {
+        logError(Str("Error reading result, values buffer is not correctly dimensioned. File basename is %1").arg(path));
+        return false;
+    }
+    const char close = s[open] == '(' ? ')' : '}';
+    const size_t closeAt = s.find_last_of(close);
+    bool ok = closeAt != std::string::npos && closeAt > open &&
+              s.find_first_not_of(" \t\r;", closeAt + 1) == std::string::npos;
+    if (ok) {
+        const std::string body = s.substr(open + 1, closeAt - open - 1);
+        if (close == ')')
+            ok = parseItemsText(body, static_cast<size_t>(count), fileComponents, values->data());
+        else
+            ok = count == 0 || fillWithValueText(body, fileComponents, values);
+    }
+    if (!ok) {
+        fillUndefined(values);
+        logError(Str("Error reading result. File basename is %1").arg(path));
+    }
+    return ok;
+}
+
+bool OFFile::readResultInSingleLineFormat(const Str& line, const Str& path, const Str& className,
+                                          std::vector<double>* values) {
+    if (!values) return false;
+    try {
+        return readSingleLineList(line.toStdString(), path, className, values, false);
+    } catch (const std::exception&) {
+        logError(Str("Error reading result. File basename is %1").arg(path));
+        return false;
+    }
+}
+
+OFFile::ListStatus OFFile::readStreamList(int fileComponents, std::vector<double>* values, bool sizeFromFile,
+                                          const std::string* patchName) {
+    const Str& path = m_openedPath;
+    const size_t components = static_cast<size_t>(deliveredComponents(fileComponents));
+    auto fail = [&](const char* internalText, const char* patchText) {
+        if (patchName)
+            logError(Str(patchText).arg(Str(*patchName)).arg(path));
+        else
+            logError(Str(internalText).arg(path));
+    };
+    auto failBody = [&]() {
+        fail("Error reading result. File basename is %1",
+             "Error reading values of boundary %1 in result file. File basename is %2");
+    };
+    auto failDimension = [&](long long count) {
+        if (patchName)
+            logError(Str("Unexpected number of values for boundary %1 in result file: %2 items for a target of %3. "
+                         "File basename is %4")
+                         .arg(Str(*patchName))
+                         .arg(static_cast<unsigned long long>(count))
+                         .arg(static_cast<unsigned long long>(values->size() / components))
+                         .arg(path));
+        else
+            logError(Str("Error reading result, values buffer is not correctly dimensioned. File basename is %1").arg(path));
+    };
+
+    FieldToken t;
+    long long count = 0;
+    if (!ofnum::isDigit(static_cast<char>(peekFieldChar())) || !nextFieldToken(&t) || !parseCount(t.text, &count)) {
+        const bool tooLarge = t.kind == FieldTokenKind::Number && t.text.find_first_not_of("0123456789") == std::string::npos;
+        fail(tooLarge ? "Invalid number of items in result file. File basename is %1"
+                      : "Failed to read number of items in result file. File basename is %1",
+             "Failed to read number of values of boundary %1 in result file. File basename is %2");
+        return ListStatus::Broken;
+    }
+    const int open = peekFieldChar();
+    if (open != '(' && open != '{') {
+        if (count != 0) {
+            failBody();
+            return ListStatus::Broken;
+        }
+        // A binary empty list has no parentheses: "value nonuniform 0;".
+        if (values && sizeFromFile) values->clear();
+        if (values && !patchName && !values->empty()) {
+            failDimension(count);
+            return ListStatus::Rejected;
+        }
+        return ListStatus::Read;
+    }
+    const unsigned long long expected = static_cast<unsigned long long>(count) * components;
+
+    std::vector<double>* target = values;
+    bool rejected = false;
+    if (target && sizeFromFile) {
+        const size_t itemBytes = m_binary ? static_cast<size_t>(fileComponents * m_scalarBytes)
+                                          : static_cast<size_t>(2 * fileComponents);
+        if ((open == '(' && !countFitsFile(count, itemBytes)) || expected > MAX_SIZED_VALUES ||
+            !resizeSafely(*target, static_cast<size_t>(expected))) {
+            fail("Invalid number of items in result file. File basename is %1",
+                 "Failed to read number of values of boundary %1 in result file. File basename is %2");
+            return ListStatus::Broken;
+        }
+    }
+    // Empty patches write an empty list ("0()"): their target is left as it is.
+    if (target && patchName && count == 0) target = nullptr;
+    if (target && expected != target->size()) {
+        failDimension(count);
+        if (!patchName) return ListStatus::Rejected;
+        target = nullptr;
+        rejected = true;
+    }
+
+    if (!target) {
+        // Passed over whole, so that reading goes on behind the list.
+        fieldGetByte();
+        char ending = 0;
+        const bool skipped = open == '(' && m_binary
+                                 ? skipRawList(count, static_cast<size_t>(fileComponents * m_scalarBytes))
+                                 : skipFieldTokens(1, nullptr, &ending);
+        if (!skipped) {
+            failBody();
+            return ListStatus::Broken;
+        }
+        return rejected ? ListStatus::Rejected : ListStatus::Read;
+    }
+
+    if (open == '{') {
+        fieldGetByte();
+        std::vector<Str> tokens;
+        const bool closed = collectValueTokens('}', &tokens);
+        if (closed && (count == 0 || fillWithValueText(joinTokens(tokens, 0), fileComponents, target)))
+            return ListStatus::Read;
+        fillUndefined(target);
+        failBody();
+        return closed ? ListStatus::Rejected : ListStatus::Broken;
+    }
+    if (!readListBody(fileComponents, target)) {
+        fillUndefined(target);
+        failBody();
+        return ListStatus::Broken;
+    }
+    return ListStatus::Read;
+}
+
+bool OFFile::readResultInMultipleLineFormat(const Str&, const Str& className, std::vector<double>* values) {
+    const int fileComponents = fileComponentsOf(className.toStdString());
+    if (fileComponents == 0) {
+        resultSizeFromName(className);
+        return false;
+    }
+    if (!values || !isOpen()) return false;
+    try {
+        return readStreamList(fileComponents, values, false, nullptr) == ListStatus::Read;
+    } catch (const std::exception&) {
+        logError(Str("Error reading result. File basename is %1").arg(m_openedPath));
+        return false;
+    }
+}
+
+OFFile::ListStatus OFFile::readNonUniformList(const Str& className, const std::vector<Str>& tokens,
+                                              std::vector<double>* values, const std::string* patchName) {
+    int fileComponents = fileComponentsOf(className.toStdString());
+    if (tokens.size() > 1) {
+        const int listComponents = listTypeComponents(tokens[1].toStdString());
+        const bool compatible = listComponents == fileComponents ||
+                                (isTensorKind(listComponents) && isTensorKind(fileComponents));
+        if (!compatible) {
+            const Str where = patchName ? Str(" of boundary ") + Str(*patchName) : Str();
+            logError(Str("Unexpected value list %1%2 in result file. File basename is %3")
+                         .arg(tokens[1])
+                         .arg(where)
+                         .arg(m_openedPath));
+            // Skipped like any other entry value, so that the patches behind it can be read.
+            const size_t itemBytes = rawItemBytes(tokens[1].toStdString(), m_labelBytes, m_scalarBytes);
+            if (m_binary && itemBytes == 0) return ListStatus::Broken;
+            FieldToken t;
+            long long count = 0;
+            if (!nextFieldToken(&t) || !parseCount(t.text, &count)) return ListStatus::Broken;
+            const int open = peekFieldChar();
+            if (open != '(' && open != '{') return count == 0 ? ListStatus::Rejected : ListStatus::Broken;
+            fieldGetByte();
+            char ending = 0;
+            const bool skipped = open == '(' && m_binary ? skipRawList(count, itemBytes)
+                                                         : skipFieldTokens(1, nullptr, &ending);
+            return skipped ? ListStatus::Rejected : ListStatus::Broken;
+        }
+        fileComponents = listComponents;
+    }
+    return readStreamList(fileComponents, values, false, patchName);
+}
+
+bool OFFile::readNonUniformValues(const Str& className, const std::vector<Str>& tokens, std::vector<double>* values) {
+    logDebug("read Non-uniform value");
+    if (fileComponentsOf(className.toStdString()) == 0) {
+        resultSizeFromName(className);
+        return false;
+    }
+    if (!isOpen() || tokens.empty() || tokens[0] != Str("nonuniform")) return false;
+    try {
+        return readNonUniformList(className, tokens, values, nullptr) == ListStatus::Read;
+    } catch (const std::exception&) {
+        logError(Str("Error reading result. File basename is %1").arg(m_openedPath));
+        return false;
+    }
+}
+
+// ----------------------------------------------------------------------------------------
+// The internal field.
+
+bool OFFile::readInternalList(const Str& className, int fileComponents, std::vector<double>* values,
+                              bool sizeFromFile) {
+    std::string line;
+    char* lineEnd = nullptr;
+    if (singleLineListAhead(&line, &lineEnd)) {
+        m_cursor = lineEnd;
+        return readSingleLineList(line, m_openedPath, className, values, sizeFromFile);
+    }
+    return readStreamList(fileComponents, values, sizeFromFile, nullptr) == ListStatus::Read;
+}
+
+bool OFFile::readResultImpl(const Str& path, const Str& objectName, const Str& className, std::vector<double>* values,
+                            bool sizeFromFile) {
+    m_boundaryFailed = false;
+    if (!values) return false;
+    const int fileComponents = fileComponentsOf(className.toStdString());
+    if (fileComponents == 0) {
+        resultSizeFromName(className);
+        return false;
+    }
+    const Str& opened = m_openedPath;
+    try {
+        if (!open(path)) {
+            logError(Str("Failed to open result file. File basename is %1").arg(path));
+            return false;
+        }
+        if (!m_readHeaderFlag) return readInternalList(className, fileComponents, values, sizeFromFile);
+        if (Str(headerValue("object")) != objectName) {
+            logError(Str("Unexpected object in result file. File basename is %1").arg(opened));
+            return false;
+        }
+        if (headerValue("class") != className.toStdString()) {
+            fillUndefined(values);
+            return true;
+        }
+        if (m_binary && m_bigEndian) {
+            logError(Str("Big-endian binary files are not supported. File basename is %1").arg(opened));
+            return false;
+        }
+        if (!findFieldKeyword("internalField")) {
+            logError(Str("Could not find internalField in File %1").arg(opened));
+            return false;
+        }
+        FieldToken t;
+        nextFieldToken(&t);
+        if (t.kind == FieldTokenKind::Word && t.text == "uniform") {
+            std::vector<Str> tokens{Str("uniform")};
+            if (!collectValueTokens(';', &tokens) || tokens.size() < 2) {
+                logError(Str("Failed to read uniform value in result file. File basename is %1").arg(opened));
+                return false;
+            }
+            if (!readUniformValues(className, tokens, values)) {
+                logError(Str("Could not convert uniform value to a double. File basename is %1").arg(opened));
+                return false;
+            }
+            return true;
+        }
+        if (t.kind != FieldTokenKind::Word || t.text != "nonuniform") {
+            logError(Str("Unexpected internalField entry in result file. File basename is %1").arg(opened));
+            return false;
+        }
+        int listComponents = fileComponents;
+        if (isLetter(peekFieldChar())) {
+            nextFieldToken(&t);
+            listComponents = listTypeComponents(t.text);
+            const bool compatible = listComponents == fileComponents ||
+                                    (isTensorKind(listComponents) && isTensorKind(fileComponents));
+            if (!compatible) {
+                logError(Str("Unexpected value list %1 in result file. File basename is %2").arg(t.text).arg(opened));
+                return false;
+            }
+        }
+        return readInternalList(className, listComponents, values, sizeFromFile);
+    } catch (const std::exception&) {
+        fillUndefined(values);
+        logError(Str("Error reading result. File basename is %1").arg(opened));
+        return false;
+    }
+}
+
+bool OFFile::readResult(const Str& path, const Str& objectName, const Str& className, std::vector<double>* values) {
+    return readResultImpl(path, objectName, className, values, false);
+}
+
+bool OFFile::readResultSizedFromFile(const Str& path, const Str& objectName, const Str& className,
+                                     std::vector<double>* values) {
+    return readResultImpl(path, objectName, className, values, true);
+}
+
+// ----------------------------------------------------------------------------------------
+// The boundary field.
+
+OFFile::ListStatus OFFile::readBoundaryValue(const Str& className, const std::string& patchName,
+                                             std::map<std::string, std::string>& entries, std::vector<double>* target) {
+    FieldToken t;
+    if (!nextFieldToken(&t)) {
+        logError(Str("Error reading values of boundary %1 in result file. File basename is %2")
+                     .arg(Str(patchName))
+                     .arg(m_openedPath));
+        return ListStatus::Broken;
+    }
+    if (t.kind == FieldTokenKind::Word && t.text == "uniform") {
+        std::vector<Str> tokens{Str("uniform")};
+        if (!collectValueTokens(';', &tokens)) {
+            logError(Str("Error reading values of boundary %1 in result file. File basename is %2")
+                         .arg(Str(patchName))
+                         .arg(m_openedPath));
+            return ListStatus::Broken;
+        }
+        entries.emplace("value", joinTokens(tokens, 0));
+        if (target && !readUniformValues(className, tokens, target)) {
+            logError(Str("Could not read uniform value of boundary %1 in result file. File basename is %2")
+                         .arg(Str(patchName))
+                         .arg(m_openedPath));
+            return ListStatus::Rejected;
+        }
+        return ListStatus::Read;
+    }
+    if (t.kind == FieldTokenKind::Word && t.text == "nonuniform") {
+        std::vector<Str> tokens{Str("nonuniform")};
+        if (isLetter(peekFieldChar())) {
+            nextFieldToken(&t);
+            tokens.push_back(Str(t.text));
+        }
+        entries.emplace("value", joinTokens(tokens, 0));
+        logDebug("read Non-uniform value");
+        const ListStatus status = readNonUniformList(className, tokens, target, &patchName);
+        if (status != ListStatus::Broken && peekFieldChar() == ';') fieldGetByte();
+        return status;
+    }
+    // Another form ("$internalField", "#calc ..."): no values, the entry is passed over.
+    std::string text = t.text;
+    char ending = ';';
+    if (!(t.kind == FieldTokenKind::Punct && t.punct == ';') &&
+        (!skipFieldTokens(0, &text, &ending) || ending != ';')) {
+        logError(Str("Error reading values of boundary %1 in result file. File basename is %2")
+                     .arg(Str(patchName))
+                     .arg(m_openedPath));
+        return ListStatus::Broken;
+    }
+    entries.emplace("value", withoutEnding(text));
+    return ListStatus::Read;
+}
+
+std::vector<std::map<std::string, std::string>> OFFile::readBoundariesResult(
+    const Str& className, const std::vector<std::string>& patchNames, std::vector<std::vector<double>>& boundaryValues) {
+    std::vector<std::map<std::string, std::string>> maps(patchNames.size());
+    m_boundaryFailed = false;
+    if (fileComponentsOf(className.toStdString()) == 0) {
+        resultSizeFromName(className);
+        m_boundaryFailed = true;
+        return maps;
+    }
+    if (!isOpen()) return maps;
+    const Str& path = m_openedPath;
+    auto truncated = [this, &path]() {
+        logError(Str("Could not read boundaryField in result file. File basename is %1").arg(path));
+        m_boundaryFailed = true;
+    };
+
+    // State 0: waiting for the name of patch i; 1: behind the name, waiting for its "{";
+    // 2: inside the patch.
+    int state = 0;
+    size_t i = 0;
+    bool valueRead = false;
+    vx::Timer timer;
+    FieldToken t;
+    while (i < patchNames.size()) {
+        if (!nextFieldToken(&t)) {
+            truncated();
+            return maps;
+        }
+        const bool isKey = t.kind == FieldTokenKind::Word || t.kind == FieldTokenKind::String ||
+                           t.kind == FieldTokenKind::Number;
+        if (state != 1 && t.kind == FieldTokenKind::Word && t.text[0] == '#') {
+            // #include, #includeEtc, #remove ...: the directive and its line.
+            skipFieldLine();
+            continue;
+        }
+        char ending = 0;
+        if (state == 0) {
+            if (t.kind == FieldTokenKind::Punct) {
+                if (t.punct == '}') return maps;  // the end of boundaryField
+                if ((t.punct == '(' || t.punct == '[' || t.punct == '{') && !skipFieldTokens(1, nullptr, &ending)) {
+                    truncated();
+                    return maps;
+                }
+                continue;
+            }
+            if (isKey && t.text == patchNames[i]) {
+                maps[i]["patchName"] = patchNames[i];
+                timer.restart();
+                valueRead = false;
+                state = 1;
+                continue;
+            }
+            // Another entry (a patch out of order, one the mesh does not have, a pattern):
+            // passed over whole.
+            if (!skipFieldEntryValue(&ending)) {
+                truncated();
+                return maps;
+            }
+            if (ending == '}') return maps;
+            continue;
+        }
+        if (state == 1) {
+            if (t.kind == FieldTokenKind::Punct && t.punct == '{') {
+                state = 2;
+                continue;
+            }
+            // Not a dictionary: the patch has no entries of its own.
+            if (!(t.kind == FieldTokenKind::Punct && t.punct == ';') && !skipFieldTokens(0, nullptr, &ending)) {
+                truncated();
+                return maps;
+            }
+            ++i;
+            state = 0;
+            if (ending == '}') return maps;
+            continue;
+        }
+        // State 2.
+        if (t.kind == FieldTokenKind::Punct) {
+            if (t.punct == '}') {
+                ++i;
+                state = 0;
+            } else if ((t.punct == '(' || t.punct == '[' || t.punct == '{') && !skipFieldTokens(1, nullptr, &ending)) {
+                truncated();
+                return maps;
+            }
+            continue;
+        }
+        const std::string key = t.text;
+        if (peekFieldChar() == '{') {
+            fieldGetByte();
+            logDebug(Str("Found internal Tree in BC :") + Str(patchNames[i]));
+            if (!skipFieldTokens(1, nullptr, &ending)) {
+                truncated();
+                return maps;
+            }
+            logDebug(Str("Found closing char for internal Tree in BC :") + Str(patchNames[i]));
+            continue;
+        }
+        if (key == "value" && !valueRead) {
+            valueRead = true;
+            std::vector<double>* target = i < boundaryValues.size() ? &boundaryValues[i] : nullptr;
+            const ListStatus status = readBoundaryValue(className, patchNames[i], maps[i], target);
+            if (status != ListStatus::Read) m_boundaryFailed = true;
+            if (status == ListStatus::Broken) return maps;
+            const auto type = maps[i].find("type");
+            const auto value = maps[i].find("value");
+            const std::string kind =
+                value != maps[i].end() ? value->second.substr(0, value->second.find(' ')) : std::string();
+            logDeveloper(Str("Boundary %1. Named %2 of Type %3 defined with %4 values. Time used : %5")
+                             .arg(static_cast<unsigned long long>(i))
+                             .arg(Str(patchNames[i]))
+                             .arg(Str(type != maps[i].end() ? type->second : std::string("UNFOUND")))
+                             .arg(Str(kind))
+                             .arg(timer.time()));
+            continue;
+        }
+        std::string text;
+        if (!skipFieldTokens(0, &text, &ending)) {
+            truncated();
+            return maps;
+        }
+        maps[i].emplace(key, withoutEnding(text));
+        if (ending == '}') {
+            ++i;
+            state = 0;
+        }
+    }
+    return maps;
+}
+
+namespace {
+bool isNoSlipWithoutValue(const std::map<std::string, std::string>& entries) {
+    const auto type = entries.find("type");
+    return type != entries.end() && type->second == "noSlip" && entries.find("value") == entries.end();
+}
+}  // namespace
+
+bool OFFile::shouldApplyCellValueInBoundaryFace(const std::map<std::string, std::string>& entries) {
+    const auto it = entries.find("type");
+    if (it == entries.end()) return false;
+    static const char* const TYPES[] = {"zeroGradient", "empty", "uniformFixedValue", "slip", "symmetry",
+                                        "symmetryPlane"};
+    for (const char* type : TYPES)
+        if (it->second == type) return true;
+    return false;
+}
+
+bool OFFile::applyMeshItemValueInBoundaryItem(std::vector<double>* itemValues, size_t components,
+                                              const std::vector<double>* meshValues, const std::vector<int>& mapping) {
+    if (!itemValues || !meshValues || components == 0) return false;
+    const size_t items = itemValues->size() / components;
+    const size_t meshItems = meshValues->size() / components;
+    const size_t mapped = std::min(items, mapping.size());
+    std::atomic<bool> complete{mapped == items};
+    double* out = itemValues->data();
+    const double* in = meshValues->data();
+    tbb::parallel_for(tbb::blocked_range<size_t>(0, mapped), [&](const tbb::blocked_range<size_t>& range) {
+        for (size_t i = range.begin(); i != range.end(); ++i) {
+            const int m = mapping[i];
+            if (m < 0 || static_cast<size_t>(m) >= meshItems) {
+                complete.store(false, std::memory_order_relaxed);
+                continue;
+            }
+            std::copy(in + static_cast<size_t>(m) * components, in + (static_cast<size_t>(m) + 1) * components,
+                      out + i * components);
+        }
+    });
+    logDebug(Str("copy Cell data into Face : values copied %1").arg(static_cast<unsigned long long>(itemValues->size())));
+    return complete.load();
+}
+
+bool OFFile::readValuesOfCellAndBoundaries(const Str& path, const Str& objectName, const Str& className,
+                                           std::vector<double>* cellValues, std::vector<OFBoundary>& boundaries,
+                                           std::vector<std::vector<double>>& boundaryValues) {
+    if (!readResult(path, objectName, className, cellValues)) {
+        logInfo("Could not read result values for Cells");
+        return false;
+    }
+    if (!m_readHeaderFlag || headerValue("class") != className.toStdString()) return true;
+    try {
+        logDebug(Str("readed cells values for result %1").arg(objectName));
+        if (!findFieldKeyword("boundaryField") || peekFieldChar() != '{') {
+            logInfo("Problem parsing file");
+            return true;
+        }
+        fieldGetByte();
+        std::vector<std::string> names;
+        names.reserve(boundaries.size());
+        for (const OFBoundary& boundary : boundaries) names.push_back(boundary.patchName().toStdString());
+        const std::vector<std::map<std::string, std::string>> entries =
+            readBoundariesResult(className, names, boundaryValues);
+        const bool failed = m_boundaryFailed;
+
+        const std::string name = className.toStdString();
+        const bool vol = name.compare(0, 3, "vol") == 0;
+        const bool point = name.compare(0, 5, "point") == 0;
+        const size_t components = static_cast<size_t>(resultSizeFromName(className));
+        const size_t count = std::min({boundaries.size(), boundaryValues.size(), entries.size()});
+        std::atomic<bool> mapped{true};
+        tbb::parallel_for(tbb::blocked_range<size_t>(0, count), [&](const tbb::blocked_range<size_t>& range) {
+            for (size_t b = range.begin(); b != range.end(); ++b) {
+                if (isNoSlipWithoutValue(entries[b])) {
+                    // A no-slip wall holds the zero vector; OpenFOAM writes no value for it.
+                    std::fill(boundaryValues[b].begin(), boundaryValues[b].end(), 0.0);
+                    continue;
+                }
+                if (!(vol || point) || !shouldApplyCellValueInBoundaryFace(entries[b])) continue;
+                const std::vector<int>& mapping =
+                    vol ? boundaries[b].faceToCellMapping() : boundaries[b].faceNodeToNodeMapping();
+                if (!applyMeshItemValueInBoundaryItem(&boundaryValues[b], components, cellValues, mapping))
+                    mapped.store(false);
+            }
+        });
+        if (!mapped.load()) {
+            logError(Str("Boundary mapping does not fit the values of result file. File basename is %1").arg(m_openedPath));
+            return false;
+        }
+        return !failed;
+    } catch (const std::exception&) {
+        logError(Str("Error reading boundary values. File basename is %1").arg(m_openedPath));
+        return false;
+    }
+}

@@ -1,0 +1,104 @@
+#include "io/OFResultReader.h"
+
+#include <exception>
+
+#include "core/Timer.h"
+#include "io/OFFile.h"
+#include "model/OFBoundary.h"
+#include "plugin/OFLogger.h"
+
+using vx::Str;
+
+namespace {
+
+const char* const SOURCE = "OFResultReader";
+
+Str filePath(const Str& folder, const Str& name) {
+    Str path = folder + "/" + name;
+    path.replace("\\", "/");
+    return path;
+}
+
+void logDone(const Str& name, size_t items, double seconds) {
+    OFLogger::get()->logInfo(SOURCE, Str("Result %1 file done. Read %2 items. Time used : %3")
+                                         .arg(name)
+                                         .arg(static_cast<unsigned long long>(items))
+                                         .arg(seconds));
+}
+
+void logFailure(const Str& path) {
+    OFLogger::get()->logError(SOURCE, Str("Error reading result. File basename is %1").arg(path));
+}
+
+}  // namespace
+
+bool OFResultReader::readValues(const Str& folder, const Str& name, const Str& className, std::vector<double>* values) {
+    const vx::Timer timer;
+    const Str path = filePath(folder, name);
+    try {
+        OFFile file(true);
+        if (!file.readResult(path, name, className, values)) return false;
+    } catch (const std::exception&) {
+        logFailure(path);
+        return false;
+    }
+    logDone(name, values->size(), timer.time());
+    return true;
+}
+
+bool OFResultReader::readNonHeaderValues(const Str& folder, const Str& name, const Str& className,
+                                         std::vector<double>* values) {
+    const vx::Timer timer;
+    const Str path = filePath(folder, name);
+    try {
+        OFFile file(false);
+        if (!file.readResult(path, name, className, values)) return false;
+    } catch (const std::exception&) {
+        logFailure(path);
+        return false;
+    }
+    logDone(name, values->size(), timer.time());
+    return true;
+}
+
+bool OFResultReader::readNonHeaderValuesAnyCount(const Str& folder, const Str& name, const Str& className,
+                                                 std::vector<double>* values) {
+    const vx::Timer timer;
+    const Str path = filePath(folder, name);
+    try {
+        OFFile file(false);
+        if (!file.readResultSizedFromFile(path, name, className, values)) return false;
+    } catch (const std::exception&) {
+        logFailure(path);
+        return false;
+    }
+    logDone(name, values->size(), timer.time());
+    return true;
+}
+
+bool OFResultReader::readValuesForCellAndBoundaries(const Str& folder, const Str& name, const Str& className,
+                                                    std::vector<double>* cellValues,
+                                                    std::vector<OFBoundary>& boundaries,
+                                                    std::vector<std::vector<double>>& boundaryValues) {
+    const vx::Timer timer;
+    const Str path = filePath(folder, name);
+    try {
+        OFFile file(true);
+        if (!file.readValuesOfCellAndBoundaries(path, name, className, cellValues, boundaries, boundaryValues))
+            return false;
+    } catch (const std::exception&) {
+        logFailure(path);
+        return false;
+    }
+    size_t boundaryItems = 0;
+    for (const std::vector<double>& values : boundaryValues) boundaryItems += values.size();
+    OFLogger::get()->logInfo(
+        SOURCE, Str("Result %1 file done. Read %2 cellItems. Read %3 boundary patches containing %4 boundaryItems. "
+                    "Time used : %5")
+                    .arg(name)
+                    .arg(static_cast<unsigned long long>(cellValues->size()))
+                    .arg(static_cast<unsigned long long>(boundaries.size()))
+                    .arg(static_cast<unsigned long long>(boundaryItems))
+                    .arg(timer.time()));
+    return true;
+}
