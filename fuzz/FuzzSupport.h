@@ -33,4 +33,15 @@ inline std::string writeInput(const std::string& relative, const uint8_t* data, 
     return path.string();
 }
 
+inline std::string readFileText(const std::string& path) {
+    std::string text;
+    if (FILE* f = std::fopen(path.c_str(), "rb")) {
+        char buffer[65536];
+        size_t n = 0;
+        while ((n = std::fread(buffer, 1, sizeof(buffer), f)) > 0) text.append(buffer, n);
+        std::fclose(f);
+    }
+    return text;
+}
+
 }  // namespace fuzzsupport

@@ -6,13 +6,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string root = fuzzsupport::tinyCase();
     const std::string relative = (data[0] & 1) ? "1/U" : "1/p";
     const std::string path = root + "/" + relative;
-    std::string saved;
-    if (FILE* f = std::fopen(path.c_str(), "rb")) {
-        char buffer[65536];
-        size_t n = 0;
-        while ((n = std::fread(buffer, 1, sizeof(buffer), f)) > 0) saved.append(buffer, n);
-        std::fclose(f);
-    }
+    const std::string saved = fuzzsupport::readFileText(path);
     fuzzsupport::writeInput("case/" + relative, data + 1, size - 1);
     fuzzsupport::driveCase(root);
     testsupport::writeFile(path, saved);

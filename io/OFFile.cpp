@@ -41,9 +41,11 @@ void stripLineEnd(char* line) {
     while (n > 0 && (line[n - 1] == '\n' || line[n - 1] == '\r')) line[--n] = '\0';
 }
 
+}  // namespace
+
 // Splits a header-style entry: keyword = first run of non-space characters, value = from the
 // first non-space character after it to the end.
-void splitEntry(const std::string& entry, std::string* keyword, std::string* value) {
+void OFFile::splitEntry(const std::string& entry, std::string* keyword, std::string* value) {
     size_t i = 0;
     while (i < entry.size() && entry[i] == ' ') ++i;
     const size_t keyStart = i;
@@ -57,8 +59,6 @@ void splitEntry(const std::string& entry, std::string* keyword, std::string* val
     while (i < entry.size() && entry[i] == ' ') ++i;
     *value = entry.substr(i);
 }
-
-}  // namespace
 
 OFFile::OFFile(bool readHeader) : m_readHeaderFlag(readHeader) {}
 

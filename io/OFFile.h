@@ -115,6 +115,11 @@ public:
     // Items read by the last list body that failed, for its error message.
     size_t lastItemsRead() const { return m_itemsRead; }
 
+    // Splits a header-style entry: the keyword is the first run of non-space characters, the
+    // value everything from the first non-space character behind it; without a blank behind
+    // the keyword both are empty.
+    static void splitEntry(const std::string& entry, std::string* keyword, std::string* value);
+
     // Whether an item count announced by the file could be stored in it: a plain file must be at
     // least minBytesPerItem bytes per item long. Compressed files are not checked here.
     bool countFitsFile(long long count, size_t minBytesPerItem) const;

@@ -35,24 +35,6 @@ std::string lineText(const char* line) {
     return std::string(line, end);
 }
 
-// Splits an entry "keyword   value" at the first run of spaces: the value is everything from
-// the first non-space character behind the keyword. An entry without a blank after its keyword
-// gives an empty keyword.
-void splitEntry(const std::string& entry, std::string* keyword, std::string* value) {
-    size_t i = 0;
-    while (i < entry.size() && entry[i] == ' ') ++i;
-    const size_t start = i;
-    while (i < entry.size() && entry[i] != ' ') ++i;
-    if (i >= entry.size()) {
-        keyword->clear();
-        value->clear();
-        return;
-    }
-    *keyword = entry.substr(start, i - start);
-    while (i < entry.size() && entry[i] == ' ') ++i;
-    *value = entry.substr(i);
-}
-
 // A whole non-negative integer that fits an int.
 bool parseCount(const std::string& text, int* value) {
     const std::string digits = trimmed(text);
@@ -296,7 +278,7 @@ std::map<std::string, std::string> OFFile::readBoundaryInfo() {
             const size_t semicolon = text.rfind(';');
             if (semicolon == std::string::npos) continue;
             std::string keyword, value;
-            splitEntry(text.substr(0, semicolon), &keyword, &value);
+            OFFile::splitEntry(text.substr(0, semicolon), &keyword, &value);
             info.emplace(keyword, value);
         }
     }
