@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <map>
 
+#include "core/Undefined.h"
 #include "mesh/OFPolymesh.h"
 #include "mesh/OFSurfaceGroups.h"
 #include "tests/support/CaseWriter.h"
@@ -300,4 +301,37 @@ TEST(SurfaceGroups, PatchOfTwoQuadrilaterals) {
     EXPECT_EQ(patch.faceNodeToNodeMapping(), (std::vector<int>{10, 11, 12, 13, 14, 15}));
     EXPECT_EQ(geometry.nodeGroup(0).nodeIds(), (std::vector<int>{0, 1, 2, 3, 4, 5}));
     EXPECT_EQ(geometry.nodeGroup(0).coordinates()[3], 11.0);
+}
+
+TEST(ProviderDecomposed, ProcessorTimeFoldersAppearAndDisappear) {
+    const std::string dir = makeTempFolder("decomposed");
+    std::filesystem::copy(std::string(FOAMPROVIDER_TEST_DATA_DIR) + "/decomposed", dir,
+                          std::filesystem::copy_options::recursive);
+    ProviderHarness host;
+    ASSERT_TRUE(host.open(dir));
+    const size_t states = host.metaData().states().size();
+    ASSERT_EQ(states, 4u);
+    ASSERT_TRUE(host.geometry());
+    vxphost::RecordingResult values;
+    ASSERT_TRUE(host.result(host.resultNamed("Pressure")->id, 4, &values));
+    EXPECT_EQ(values.valueGroup(0).values().size(), 50u);
+    for (double v : values.valueGroup(0).values()) ASSERT_NE(v, vx::UNDEFINED_DOUBLE);
+
+    for (const char* processor : {"processor0", "processor1"})
+        std::filesystem::copy(dir + "/" + processor + "/0.15", dir + "/" + processor + "/0.2",
+                              std::filesystem::copy_options::recursive);
+    std::vector<NotificationCall> calls;
+    ASSERT_TRUE(host.poll(&calls));
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].kind, NotificationKind::Add);
+    EXPECT_EQ(calls[0].value, 0.2);
+    host.poll(&calls);
+    std::filesystem::remove_all(dir + "/processor0/0.2");
+    ASSERT_TRUE(host.poll(&calls));
+    EXPECT_TRUE(calls.empty()) << "still written by processor1";
+    std::filesystem::remove_all(dir + "/processor1/0.2");
+    ASSERT_TRUE(host.poll(&calls));
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.back().kind, NotificationKind::Remove);
+    removeFolder(dir);
 }
