@@ -43,8 +43,8 @@ measure() {
 for format in ascii binary; do
   case="$work/$format$n/case.foam"
   echo "== $format"
-  measure "vxphost result Velocity       " "$build/host/vxphost" --quiet --log-level 0 result "$case" --state 2 --result Velocity
+  measure "vxphost result Velocity       " "$build/host/vxphost" --quiet --log-level 0 result "$case" --state 1 --result Velocity
   measure "vtk reader cell data          " /usr/bin/python3 "$work/vtk_result.py" "$case" cell
-  measure "vxphost result Velocity [node]" "$build/host/vxphost" --quiet --log-level 0 result "$case" --state 2 --result "Velocity [node]"
+  measure "vxphost result Velocity [node]" "$build/host/vxphost" --quiet --log-level 0 result "$case" --state 1 --result "Velocity [node]"
   measure "vtk reader cell-to-point      " /usr/bin/python3 "$work/vtk_result.py" "$case" point
 done
