@@ -25,8 +25,19 @@ void appendGrowing(std::vector<T>& v, size_t used, T value, size_t step) {
 
 }  // namespace
 
+// A chunk of n characters holds fewer than n / 2 + 3 numbers, n / 4 + 1 faces and n / 2 + 1
+// face indices ("1(0)" is the shortest face): sizing the slot vectors to that once keeps
+// them from growing in the middle of a scan, and small chunks from allocating much.
+namespace {
+template <typename T>
+void ensureCapacity(std::vector<T>& v, size_t n) {
+    if (v.size() < n) v.resize(n);
+}
+}  // namespace
+
 void scanVectors(const char* text, VectorScan* scan) {
     const char* end = text + std::strlen(text);
+    ensureCapacity(scan->values, static_cast<size_t>(end - text) / 2 + 3);
     const char* p = text;
     size_t used = 0;
     scan->stop = ScanStop::ChunkEnd;
@@ -72,6 +83,10 @@ void scanVectors(const char* text, VectorScan* scan) {
 
 void scanFaces(const char* text, FaceScan* scan) {
     const char* end = text + std::strlen(text);
+    const size_t length = static_cast<size_t>(end - text);
+    ensureCapacity(scan->nodeCounts, length / 4 + 1);
+    ensureCapacity(scan->starts, length / 4 + 1);
+    ensureCapacity(scan->indices, length / 2 + 1);
     const char* p = text;
     size_t faces = 0;
     size_t indices = 0;

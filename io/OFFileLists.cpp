@@ -141,7 +141,8 @@ bool OFFile::readNextVectorFieldAsciiPar(std::vector<double>* values) {
 
 bool OFFile::readNextFaceListAsciiPar(FacesData* faces) {
     struct Slot {
-        std::vector<char> buffer = std::vector<char>(CHUNK_BUFFER_SIZE);
+        std::unique_ptr<char[]> buffer{new char[CHUNK_BUFFER_SIZE]};
+        size_t capacity = CHUNK_BUFFER_SIZE;
         char* text = nullptr;
         bool valid = false;
         oflist::FaceScan scan;
@@ -163,19 +164,22 @@ bool OFFile::readNextFaceListAsciiPar(FacesData* faces) {
             size_t prefix = 0;
             if (k == 0 && !carry.empty()) {
                 prefix = carry.size();
-                if (slot.buffer.size() < prefix + CHUNK_BUFFER_SIZE) slot.buffer.resize(prefix + CHUNK_BUFFER_SIZE);
-                std::memcpy(slot.buffer.data(), carry.data(), prefix);
+                if (slot.capacity < prefix + CHUNK_BUFFER_SIZE) {
+                    slot.capacity = prefix + CHUNK_BUFFER_SIZE;
+                    slot.buffer.reset(new char[slot.capacity]);
+                }
+                std::memcpy(slot.buffer.get(), carry.data(), prefix);
             }
-            slot.text = slot.buffer.data() + prefix;
+            slot.text = slot.buffer.get() + prefix;
             slot.valid = getNextChunkOfLines(&slot.text);
             newData = newData || slot.valid;
             if (prefix) {
                 // The carried tail of an incomplete face continues in this chunk.
                 if (!slot.valid) slot.buffer[prefix] = '\0';
-                slot.text = slot.buffer.data();
+                slot.text = slot.buffer.get();
                 slot.valid = true;
             } else if (!slot.valid) {
-                slot.text = slot.buffer.data();
+                slot.text = slot.buffer.get();
                 slot.text[0] = '\0';
             }
         }
