@@ -56,7 +56,9 @@ public:
                 vxphost::RecordingResult values;
                 host.result(result.id, state.id, &values);
             }
-        if (!message.empty()) EXPECT_TRUE(capture.contains(message, 1)) << what << " should log: " << message;
+        if (!message.empty()) {
+            EXPECT_TRUE(capture.contains(message, 1)) << what << " should log: " << message;
+        }
     }
 
     std::string dir;

@@ -122,7 +122,9 @@ TEST(ModelCases, DecomposedRun) {
     const OFState& last = shown.state(3);
     EXPECT_EQ(idStrings(last), (std::vector<std::string>{"PRESSURE_E", "PRESSURE_N", "VELOCITY_E", "VELOCITY_N"}));
     for (size_t i = 0; i < last.resultCount(); ++i)
-        if (last.result(i).mapping() == ELEMENT) EXPECT_TRUE(last.hasResultForPart(last.result(i), *p1));
+        if (last.result(i).mapping() == ELEMENT) {
+            EXPECT_TRUE(last.hasResultForPart(last.result(i), *p1));
+        }
     EXPECT_EQ(last.fieldFolderForPart(*p1), Str(FOAMPROVIDER_TEST_DATA_DIR) + "/decomposed/processor1/0.15");
     EXPECT_EQ(shown.statesFolder(), (std::vector<Str>{"0", "0.05", "0.1", "0.15", "constant", "processor0",
                                                       "processor1", "system"}));
