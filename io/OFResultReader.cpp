@@ -32,48 +32,42 @@ void logFailure(const Str& path) {
 
 }  // namespace
 
-bool OFResultReader::readValues(const Str& folder, const Str& name, const Str& className, std::vector<double>* values) {
+namespace {
+
+// Reads one value file with the given OFFile operation, timing it and logging its outcome.
+template <typename Read>
+bool readTimed(const Str& folder, const Str& name, bool withHeader, std::vector<double>* values, Read read) {
     const vx::Timer timer;
     const Str path = filePath(folder, name);
     try {
-        OFFile file(true);
-        if (!file.readResult(path, name, className, values)) return false;
+        OFFile file(withHeader);
+        if (!read(file, path)) return false;
     } catch (const std::exception&) {
         logFailure(path);
         return false;
     }
     logDone(name, values->size(), timer.time());
     return true;
+}
+
+}  // namespace
+
+bool OFResultReader::readValues(const Str& folder, const Str& name, const Str& className, std::vector<double>* values) {
+    return readTimed(folder, name, true, values,
+                     [&](OFFile& file, const Str& path) { return file.readResult(path, name, className, values); });
 }
 
 bool OFResultReader::readNonHeaderValues(const Str& folder, const Str& name, const Str& className,
                                          std::vector<double>* values) {
-    const vx::Timer timer;
-    const Str path = filePath(folder, name);
-    try {
-        OFFile file(false);
-        if (!file.readResult(path, name, className, values)) return false;
-    } catch (const std::exception&) {
-        logFailure(path);
-        return false;
-    }
-    logDone(name, values->size(), timer.time());
-    return true;
+    return readTimed(folder, name, false, values,
+                     [&](OFFile& file, const Str& path) { return file.readResult(path, name, className, values); });
 }
 
 bool OFResultReader::readNonHeaderValuesAnyCount(const Str& folder, const Str& name, const Str& className,
                                                  std::vector<double>* values) {
-    const vx::Timer timer;
-    const Str path = filePath(folder, name);
-    try {
-        OFFile file(false);
-        if (!file.readResultSizedFromFile(path, name, className, values)) return false;
-    } catch (const std::exception&) {
-        logFailure(path);
-        return false;
-    }
-    logDone(name, values->size(), timer.time());
-    return true;
+    return readTimed(folder, name, false, values, [&](OFFile& file, const Str& path) {
+        return file.readResultSizedFromFile(path, name, className, values);
+    });
 }
 
 bool OFResultReader::readValuesForCellAndBoundaries(const Str& folder, const Str& name, const Str& className,

@@ -48,6 +48,28 @@ bool OFReader::init(const Str& caseFolder) {
     return initGeometry() && initStates();
 }
 
+// The default region's part with its patches and zones; false, after the parsing-problem
+// message, when one of its lists cannot be parsed. (The two layouts that have it spell the
+// face-zone message differently.)
+bool OFReader::addDefaultRegionPart(const Str& meshFolder, const char* faceZoneWord, int* idCounter) {
+    OFPart part((*idCounter)++, DEFAULT_REGION_NAME, meshFolder);
+    part.setDefaultRegion(true);
+    if (!addBoundaries(part, meshFolder + "/boundary", idCounter)) {
+        logError(Str("Cannot init Boundary. A parsing problem occurred in %1.").arg(meshFolder + "/boundary"));
+        return false;
+    }
+    if (!addFaceZones(part, meshFolder + "/faceZones", idCounter)) {
+        logError(Str("Cannot init %1. A parsing problem occurred in %2.").arg(faceZoneWord).arg(meshFolder + "/faceZones"));
+        return false;
+    }
+    if (!addCellZones(part, meshFolder + "/cellZones", idCounter)) {
+        logError(Str("Cannot init cell zones. A parsing problem occurred in %1.").arg(meshFolder + "/cellZones"));
+        return false;
+    }
+    m_parts.push_back(std::move(part));
+    return true;
+}
+
 bool OFReader::initGeometry() {
     m_simulationTitle = OFUtilities::fileNameFromPath(m_path);
     const std::vector<Str> caseFolders = OFUtilities::subFolders(m_path);
@@ -66,22 +88,7 @@ bool OFReader::initGeometry() {
     for (const Str& name : OFUtilities::subFolders(constantFolder)) {
         if (name == "polyMesh") {
             if (!m_loadGlobalMesh) continue;
-            const Str meshFolder = constantFolder + "/polyMesh";
-            OFPart part(idCounter++, DEFAULT_REGION_NAME, meshFolder);
-            part.setDefaultRegion(true);
-            if (!addBoundaries(part, meshFolder + "/boundary", &idCounter)) {
-                logError(Str("Cannot init Boundary. A parsing problem occurred in %1.").arg(meshFolder + "/boundary"));
-                return false;
-            }
-            if (!addFaceZones(part, meshFolder + "/faceZones", &idCounter)) {
-                logError(Str("Cannot init face zones. A parsing problem occurred in %1.").arg(meshFolder + "/faceZones"));
-                return false;
-            }
-            if (!addCellZones(part, meshFolder + "/cellZones", &idCounter)) {
-                logError(Str("Cannot init cell zones. A parsing problem occurred in %1.").arg(meshFolder + "/cellZones"));
-                return false;
-            }
-            m_parts.push_back(std::move(part));
+            if (!addDefaultRegionPart(constantFolder + "/polyMesh", "face zones", &idCounter)) return false;
             continue;
         }
         if (!m_loadLocalMeshes) continue;
@@ -105,23 +112,8 @@ bool OFReader::initGeometry() {
             const Str zeroFolder = m_path + "/0";
             for (const Str& sub : OFUtilities::subFolders(zeroFolder)) {
                 if (sub != "polyMesh") continue;
-                const Str meshFolder = zeroFolder + "/polyMesh";
-                OFPart part(idCounter++, DEFAULT_REGION_NAME, meshFolder);
                 // The case's only mesh: its fields lie in the time folders themselves.
-                part.setDefaultRegion(true);
-                if (!addBoundaries(part, meshFolder + "/boundary", &idCounter)) {
-                    logError(Str("Cannot init Boundary. A parsing problem occurred in %1.").arg(meshFolder + "/boundary"));
-                    return false;
-                }
-                if (!addFaceZones(part, meshFolder + "/faceZones", &idCounter)) {
-                    logError(Str("Cannot init face zone. A parsing problem occurred in %1.").arg(meshFolder + "/faceZones"));
-                    return false;
-                }
-                if (!addCellZones(part, meshFolder + "/cellZones", &idCounter)) {
-                    logError(Str("Cannot init cell zones. A parsing problem occurred in %1.").arg(meshFolder + "/cellZones"));
-                    return false;
-                }
-                m_parts.push_back(std::move(part));
+                if (!addDefaultRegionPart(zeroFolder + "/polyMesh", "face zone", &idCounter)) return false;
             }
         }
     }

@@ -81,6 +81,7 @@ private:
     void addSampledSurfaceResults(OFState& state, const vx::Str& folderName,
                                   const std::map<vx::Str, vx::Str>& resultNames) const;
     std::vector<vx::Str> localPartNames() const;
+    bool addDefaultRegionPart(const vx::Str& meshFolder, const char* faceZoneWord, int* idCounter);
 
 public:
     // The names of the folders that may be time folders, sorted: the case folder's sub-folders,
