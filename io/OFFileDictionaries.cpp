@@ -285,20 +285,30 @@ std::map<std::string, std::string> OFFile::readBoundaryInfo() {
     return info;
 }
 
-bool OFFile::readCellZones(const Str& path, const Str& objectName, std::vector<OFCellZone>& zones, size_t partId) {
-    if (!open(path)) {
-        logError(Str("Failed to open CellZone file. File basename is %1").arg(path));
+namespace {
+
+// Opens a zone file, checks its object and reads its zone count, logging the kind's messages.
+bool openZoneList(OFFile& file, const Str& path, const Str& objectName, const char* kind, int* count) {
+    if (!file.open(path)) {
+        logError(Str("Failed to open %1 file. File basename is %2").arg(kind).arg(path));
         return false;
     }
-    if (!headerEquals(*this, "object", objectName.toStdString())) {
+    if (!headerEquals(file, "object", objectName.toStdString())) {
         logError(Str("Unexpected object in dictionary file. File basename is %1").arg(path));
         return false;
     }
-    int count = 0;
-    if (!readNextIntLine(&count)) {
-        logError(Str("Failed to read number of CellZones from file. File basename is %1").arg(path));
+    if (!file.readNextIntLine(count)) {
+        logError(Str("Failed to read number of %1s from file. File basename is %2").arg(kind).arg(path));
         return false;
     }
+    return true;
+}
+
+}  // namespace
+
+bool OFFile::readCellZones(const Str& path, const Str& objectName, std::vector<OFCellZone>& zones, size_t partId) {
+    int count = 0;
+    if (!openZoneList(*this, path, objectName, "CellZone", &count)) return false;
     zones.clear();
     if (count == 0) {
         close();
@@ -357,19 +367,8 @@ bool OFFile::readCellZones(const Str& path, const Str& objectName, std::vector<O
 }
 
 bool OFFile::readFaceZones(const Str& path, const Str& objectName, std::vector<OFFaceZone>& zones, size_t partId) {
-    if (!open(path)) {
-        logError(Str("Failed to open FaceZone file. File basename is %1").arg(path));
-        return false;
-    }
-    if (!headerEquals(*this, "object", objectName.toStdString())) {
-        logError(Str("Unexpected object in dictionary file. File basename is %1").arg(path));
-        return false;
-    }
     int count = 0;
-    if (!readNextIntLine(&count)) {
-        logError(Str("Failed to read number of FaceZones from file. File basename is %1").arg(path));
-        return false;
-    }
+    if (!openZoneList(*this, path, objectName, "FaceZone", &count)) return false;
     zones.clear();
     if (count == 0) {
         close();
