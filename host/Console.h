@@ -32,7 +32,7 @@ private:
     void eraseStatus();
 
     std::mutex m_mutex;
-    std::atomic<int> m_maxLogLevel{3};
+    std::atomic<int> m_maxLogLevel{2};
     bool m_progress = false;
     bool m_statusVisible = false;
 };

@@ -20,7 +20,7 @@ enum ExitCode : int {
 struct GlobalOptions {
     std::string pluginPath;
     bool json = false;
-    int logLevel = 3;
+    int logLevel = 2;  // the plug-in's errors and warnings; 3 adds its info lines
     std::vector<std::string> settings;  // KEY=VALUE
     bool quiet = false;
 };

@@ -24,7 +24,7 @@ void addGlobalOptions(CLI::App& app, ParsedGlobals& globals) {
     app.add_option("--plugin", globals.values.pluginPath, "Plug-in library (default: the build's libfoamprovider)");
     app.add_flag("--json", globals.values.json, "Print JSON");
     globals.logLevel =
-        app.add_option("--log-level", globals.values.logLevel, "Show plug-in log lines up to this level");
+        app.add_option("--log-level", globals.values.logLevel, "Show plug-in log lines up to this level (1 errors, 2 warnings, 3 info, 4 developer; default 2)");
     app.add_option("--set", globals.values.settings, "Reader setting KEY=VALUE (repeatable)")
         ->expected(1)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);

@@ -21,11 +21,14 @@ install_missing_packages() {
 }
 
 # configure_and_build BUILD_DIR [extra cmake arguments...]
+# Builds every target, or only those named in FOAMPROVIDER_TARGETS (blank-separated).
 configure_and_build() {
   local build_dir="$1"
   shift
   cmake -S "$FOAMPROVIDER_ROOT" -B "$build_dir" -G Ninja "$@"
-  cmake --build "$build_dir" -j "$(nproc)"
+  local targets=()
+  for target in ${FOAMPROVIDER_TARGETS:-}; do targets+=(--target "$target"); done
+  cmake --build "$build_dir" -j "$(nproc)" "${targets[@]}"
 }
 
 FOAMPROVIDER_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"

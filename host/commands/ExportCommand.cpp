@@ -2,6 +2,8 @@
 // as VTK files (see CaseExporter).
 #include <iostream>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "host/Console.h"
 #include "host/JsonReport.h"
@@ -33,6 +35,24 @@ bool buildRequest(const HostContext& host, const CaseSession& session, const Exp
     return false;
 }
 
+bool endsWith(const std::string& text, const std::string& tail) {
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// The files a user opens (the time series and one multi-block file per state) by name; the piece
+// files beside them only counted. --json lists every file.
+void printFileSummary(const std::vector<std::string>& files) {
+    size_t pieces = 0;
+    for (const std::string& file : files) {
+        if (endsWith(file, ".vtu")) {
+            ++pieces;
+        } else {
+            std::cout << "  " << file << "\n";
+        }
+    }
+    if (pieces > 0) std::cout << "  and " << pieces << " piece files (.vtu) beside them\n";
+}
+
 void printReport(const HostContext& host, const ExportReport& report) {
     for (const std::string& problem : report.problems) Console::get().warning(problem);
     if (host.options.json) {
@@ -41,7 +61,7 @@ void printReport(const HostContext& host, const ExportReport& report) {
         return;
     }
     std::cout << "export: " << (report.ok ? "ok" : "failed") << ", " << report.files.size() << " files\n";
-    for (const std::string& file : report.files) std::cout << "  " << file << "\n";
+    printFileSummary(report.files);
 }
 
 int runExportCommand(HostContext& host, const ExportArguments& arguments) {
