@@ -8,10 +8,58 @@
 namespace vx {
 namespace {
 
-std::u32string widen(const char* text, size_t length) {
+// A byte that is not part of a valid UTF-8 sequence is kept as one character of this reserved
+// range (lone low surrogates, which valid UTF-8 never holds), so that encoding gives the same
+// byte back: any byte string survives the trip through Str unchanged.
+constexpr char32_t RAW_BYTE_BASE = 0xDC00;
+
+bool isRawByte(char32_t c) { return c >= RAW_BYTE_BASE + 0x80 && c <= RAW_BYTE_BASE + 0xFF; }
+
+// Length of the valid UTF-8 sequence at text[i] (0 when it is not one) and its code point.
+size_t utf8Sequence(const unsigned char* text, size_t length, size_t i, char32_t* code) {
+    const unsigned char lead = text[i];
+    size_t extra = 0;
+    char32_t value = 0;
+    char32_t smallest = 0;
+    if (lead >= 0xC2 && lead < 0xE0) {
+        extra = 1; value = lead & 0x1F; smallest = 0x80;
+    } else if (lead >= 0xE0 && lead < 0xF0) {
+        extra = 2; value = lead & 0x0F; smallest = 0x800;
+    } else if (lead >= 0xF0 && lead < 0xF5) {
+        extra = 3; value = lead & 0x07; smallest = 0x10000;
+    } else {
+        return 0;
+    }
+    if (i + extra >= length) return 0;
+    for (size_t k = 1; k <= extra; ++k) {
+        const unsigned char c = text[i + k];
+        if ((c & 0xC0) != 0x80) return 0;
+        value = (value << 6) | (c & 0x3F);
+    }
+    if (value < smallest || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
+    *code = value;
+    return extra + 1;
+}
+
+std::u32string decodeUtf8(const char* text, size_t length) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
     std::u32string out;
     out.reserve(length);
-    for (size_t i = 0; i < length; ++i) out.push_back(static_cast<unsigned char>(text[i]));
+    size_t i = 0;
+    while (i < length) {
+        if (bytes[i] < 0x80) {
+            out.push_back(bytes[i++]);
+            continue;
+        }
+        char32_t code = 0;
+        const size_t taken = utf8Sequence(bytes, length, i, &code);
+        if (taken == 0) {
+            out.push_back(RAW_BYTE_BASE + bytes[i++]);
+        } else {
+            out.push_back(code);
+            i += taken;
+        }
+    }
     return out;
 }
 
@@ -108,37 +156,13 @@ std::u32string pad(const std::u32string& text, int fieldWidth, char fillChar) {
 }  // namespace
 
 Str::Str(const char* text) {
-    if (text) m_chars = widen(text, std::char_traits<char>::length(text));
+    if (text) m_chars = decodeUtf8(text, std::char_traits<char>::length(text));
 }
 
-Str::Str(const std::string& text) : m_chars(widen(text.data(), text.size())) {}
+Str::Str(const std::string& text) : m_chars(decodeUtf8(text.data(), text.size())) {}
 
-Str Str::fromUtf8(const std::string& text) {
-    std::u32string out;
-    out.reserve(text.size());
-    size_t i = 0;
-    while (i < text.size()) {
-        const unsigned char lead = static_cast<unsigned char>(text[i]);
-        size_t extra = lead >= 0xF0 && lead < 0xF8 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
-        if (lead >= 0xF8) extra = 0;
-        char32_t code = extra == 0 ? lead : extra == 1 ? (lead & 0x1F) : extra == 2 ? (lead & 0x0F) : (lead & 0x07);
-        bool valid = extra > 0;
-        for (size_t k = 1; valid && k <= extra; ++k) {
-            if (i + k >= text.size()) { valid = false; break; }
-            const unsigned char c = static_cast<unsigned char>(text[i + k]);
-            if ((c & 0xC0) != 0x80) valid = false;
-            else code = (code << 6) | (c & 0x3F);
-        }
-        if (valid) {
-            out.push_back(code);
-            i += extra + 1;
-        } else {
-            out.push_back(lead);
-            ++i;
-        }
-    }
-    return Str(std::move(out));
-}
+Str Str::fromUtf8(const std::string& text) { return Str(text); }
+
 
 Str& Str::operator+=(const Str& other) {
     m_chars += other.m_chars;
@@ -149,17 +173,18 @@ Str Str::operator+(const Str& other) const { return Str(m_chars + other.m_chars)
 
 Str operator+(const char* left, const Str& right) { return Str(left) + right; }
 
-std::string Str::toStdString() const {
-    std::string out;
-    out.reserve(m_chars.size());
-    for (char32_t c : m_chars) out.push_back(c <= 254 ? static_cast<char>(c) : '?');
-    return out;
-}
+std::string Str::toStdString() const { return toUtf8(); }
 
 std::string Str::toUtf8() const {
     std::string out;
     out.reserve(m_chars.size());
-    for (char32_t c : m_chars) appendUtf8(out, c);
+    for (char32_t c : m_chars) {
+        if (isRawByte(c)) {
+            out.push_back(static_cast<char>(c - RAW_BYTE_BASE));
+        } else {
+            appendUtf8(out, c);
+        }
+    }
     return out;
 }
 

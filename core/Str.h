@@ -12,14 +12,16 @@ public:
     static constexpr size_t npos = static_cast<size_t>(-1);
 
     Str() = default;
-    Str(const char* text);           // each byte becomes one character
-    Str(const std::string& text);    // each byte becomes one character
+    // Text is UTF-8: each sequence becomes one character; a byte outside any valid sequence is
+    // kept as it is, so converting back gives the same bytes.
+    Str(const char* text);
+    Str(const std::string& text);
     Str(const Str&) = default;
     Str(Str&&) noexcept = default;
     Str& operator=(const Str&) = default;
     Str& operator=(Str&&) noexcept = default;
 
-    // UTF-8 text decoded to characters (invalid bytes are taken one by one).
+    // The same as Str(text).
     static Str fromUtf8(const std::string& text);
 
     bool operator==(const Str& other) const { return m_chars == other.m_chars; }
@@ -29,6 +31,7 @@ public:
     Str& operator+=(const Str& other);
     Str operator+(const Str& other) const;
 
+    // Both give the UTF-8 bytes (the bytes the Str was made from).
     std::string toStdString() const;
     std::string toUtf8() const;
     const char32_t* c_str() const { return m_chars.c_str(); }

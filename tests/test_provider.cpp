@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 
@@ -103,6 +104,32 @@ TEST_F(ProviderTest, ProblemInfoAndResultIdsAcrossStates) {
     EXPECT_EQ(host.metaData().results()[1].name, "Pressure [node]");
     EXPECT_FALSE(host.metaData().results()[1].elementResult);
     EXPECT_EQ(host.metaData().results()[0].unit, "m2 s-2 ");
+}
+
+TEST(ProviderNames, NonAsciiNamesReachTheHostAsTheyAreWritten) {
+    // UTF-8 in the case path, a patch, a cell zone and a field name: the host gets the same bytes.
+    const std::string dir = makeTempFolder("names") + "/fall_\xC3\xA4\xC3\xB6";
+    Mesh mesh = hexBlockMesh(2, 2, 1);
+    mesh.patches[0].name = "deckelWand_\xC3\xA4";
+    writeCaseSkeleton(dir);
+    writePolyMesh(dir + "/constant/polyMesh", mesh);
+    const std::string zones = "1\n(\nzone_\xE2\x82\xAC\n{\n    type cellZone;\ncellLabels List<label> 2(0 1);\n}\n)\n";
+    writeFile(dir + "/constant/polyMesh/cellZones", foamFile("regIOobject", "cellZones", zones, {}));
+    writeFile(dir + "/0/druck_\xC3\xB6", scalarField("druck_\xC3\xB6", 4, 3.5, mesh));
+
+    ProviderHarness host;
+    ASSERT_TRUE(host.open(dir));
+    std::vector<std::string> names;
+    for (const auto& part : host.metaData().parts()) names.push_back(part.name);
+    EXPECT_NE(std::find(names.begin(), names.end(), "deckelWand_\xC3\xA4"), names.end());
+    EXPECT_NE(std::find(names.begin(), names.end(), "zone_\xE2\x82\xAC"), names.end());
+    const auto* result = host.resultNamed("druck_\xC3\xB6");
+    ASSERT_NE(result, nullptr);
+    ASSERT_TRUE(host.geometry());
+    vxphost::RecordingResult values;
+    ASSERT_TRUE(host.result(result->id, 1, &values));
+    EXPECT_EQ(values.valueGroup(0).values().at(0), 3.5);
+    removeFolder(dir);
 }
 
 TEST_F(ProviderTest, GetSetDeliversTheCellsOfACellZone) {

@@ -122,12 +122,22 @@ TEST(Str, OrderingAndConversions) {
     EXPECT_FALSE(Str("b") < Str("b"));
     EXPECT_TRUE(Str("10") < Str("2"));
     EXPECT_EQ("x" + Str("y"), Str("xy"));
-    const char latin1[] = {'a', static_cast<char>(0xE9), 0};
-    EXPECT_EQ(Str(latin1).toUtf8(), std::string("a\xC3\xA9"));
-    EXPECT_EQ(Str(latin1).toStdString(), std::string(latin1));
-    EXPECT_EQ(Str::fromUtf8("a\xC3\xA9").size(), 2u);
-    EXPECT_EQ(Str::fromUtf8("a\xC3\xA9").toUtf8(), std::string("a\xC3\xA9"));
-    EXPECT_EQ(Str::fromUtf8("\xE2\x82\xAC").toStdString(), std::string("?"));
+}
+
+TEST(Str, Utf8TextSurvivesTheRoundTripUnchanged) {
+    // Names read from files are UTF-8: one character per sequence, the same bytes back out.
+    EXPECT_EQ(Str("deckelWand_\xC3\xA4").size(), 12u);
+    EXPECT_EQ(Str("deckelWand_\xC3\xA4").toUtf8(), "deckelWand_\xC3\xA4");
+    EXPECT_EQ(Str(std::string("\xE2\x82\xAC\xF0\x9F\x8C\x8A")).toStdString(), "\xE2\x82\xAC\xF0\x9F\x8C\x8A");
+    EXPECT_EQ(Str::fromUtf8("a\xC3\xA9"), Str("a\xC3\xA9"));
+    EXPECT_EQ(Str("%1/p").arg(Str("druck_\xC3\xB6")).toUtf8(), "druck_\xC3\xB6/p");
+    // Bytes outside any valid sequence (Latin-1 text, cut sequences, overlong forms, encoded
+    // surrogates) are kept byte for byte rather than re-encoded.
+    for (const std::string& bytes : {std::string("a\xE9"), std::string("\xC3"), std::string("\xE2\x82"),
+                                     std::string("\xC0\xAF"), std::string("\xED\xA0\x80"), std::string("\xFF\xFE")}) {
+        EXPECT_EQ(Str(bytes).toUtf8(), bytes);
+        EXPECT_EQ(Str(bytes).size(), bytes.size());
+    }
 }
 
 TEST(Timer, LapTimesAddUpToTheTotal) {
