@@ -382,9 +382,10 @@ bool OpenFoamProvider::generateBoundaryParts(std::vector<OFBoundary>& boundaries
         for (size_t b = r.begin(); b != r.end(); ++b) {
             size_t nodeCount = 0, elementCount = 0;
             OFBoundary& patch = boundaries[b];
+            // A patch that cannot be cut out has logged why; the other patches are still made.
             if (!ofsurface::populateBoundaryGroup(mesh, patch, groups[b + 1].first, &nodeCount, groups[b + 1].second,
                                                   &elementCount))
-                return;
+                continue;
             patch.setNodeCount(nodeCount);
             const std::vector<int> ids(elementCount, patch.geometryGlobalPartId());
             groups[b + 1].second->setElementPartIds(ids.data(), ids.size());
@@ -403,7 +404,7 @@ bool OpenFoamProvider::generateFaceZones(std::vector<OFFaceZone>& faceZones, std
             size_t nodeCount = 0, elementCount = 0;
             GroupPair& pair = groups[first + z];
             if (!ofsurface::populateFaceZoneGroup(mesh, faceZones[z], pair.first, &nodeCount, pair.second, &elementCount))
-                return;
+                continue;
             const std::vector<int> ids(elementCount, faceZones[z].geometryGlobalPartId());
             pair.second->setElementPartIds(ids.data(), ids.size());
         }

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <map>
 
+#include <tbb/task_arena.h>
+
 #include "core/Undefined.h"
 #include "mesh/OFPolymesh.h"
 #include "mesh/OFSurfaceGroups.h"
@@ -197,6 +199,35 @@ TEST_F(ProviderTest, APatchOutsideTheMeshIsSkippedAndTheRestDelivered) {
     EXPECT_EQ(host.geometryRecord().elementGroup(0).elementCount(), 4u);
     EXPECT_EQ(host.geometryRecord().elementGroup(1).elementCount(), 0u);
     EXPECT_EQ(host.geometryRecord().elementGroup(2).elementCount(), 2u);
+}
+
+TEST(ProviderPatches, EveryPatchIsAttemptedWhenOneFails) {
+    // The parallel loop hands ranges of patches to one task: a broken patch must not take the
+    // patches after it in the same range down with it. Every third patch is broken, and one
+    // thread makes the ranges hold several patches.
+    const std::string dir = makeTempFolder("patches");
+    Mesh mesh = hexBlockMesh(4, 4, 1);
+    std::vector<Patch> patches;
+    for (const Patch& side : mesh.patches) {
+        for (int f = 0; f < side.nFaces; ++f) patches.push_back({side.name + std::to_string(f), "patch", side.startFace + f, 1});
+    }
+    for (size_t p = 0; p < patches.size(); p += 3) patches[p].startFace = 100000;
+    mesh.patches = patches;
+    writeCaseSkeleton(dir);
+    writePolyMesh(dir + "/constant/polyMesh", mesh);
+    ProviderHarness host;
+    ASSERT_TRUE(host.open(dir));
+    LogCapture capture;
+    tbb::task_arena oneThread(1);
+    bool delivered = false;
+    oneThread.execute([&] { delivered = host.geometry(); });
+    EXPECT_TRUE(delivered);
+    EXPECT_TRUE(capture.contains("lies outside the mesh", 1));
+    EXPECT_EQ(capture.count(1), (patches.size() + 2) / 3);
+    for (size_t p = 0; p < patches.size(); ++p) {
+        EXPECT_EQ(host.geometryRecord().elementGroup(p + 1).elementCount(), p % 3 == 0 ? 0u : 1u) << p;
+    }
+    removeFolder(dir);
 }
 
 TEST_F(ProviderTest, CaseWithoutPartsDeliversNothingAndSucceeds) {
