@@ -4,7 +4,8 @@
 set -euo pipefail
 HERE=$(cd "$(dirname "$0")" && pwd)
 for s in cavity_multi_time cavity_binary_gz multi_region decomposed zones \
-         sampled_surfaces polyhedra tensors examples_cavity; do
+         sampled_surfaces polyhedra tensors reconstructed decomposed_12 \
+         topology_change multi_region_decomposed examples_cavity; do
     echo "== $s"
     "$HERE/$s.sh"
 done

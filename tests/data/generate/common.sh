@@ -43,6 +43,24 @@ cleanup_case() {
     find "$1" -type d -name dynamicCode -prune -exec rm -rf {} +
 }
 
+# write_decompose_dict DIR N "NX NY NZ" : system/decomposeParDict for N
+# processors, simple method
+write_decompose_dict() {
+    {
+        foam_header dictionary decomposeParDict system
+        cat <<DICT
+numberOfSubdomains $2;
+
+method          simple;
+
+coeffs
+{
+    n           ($3);
+}
+DICT
+    } > "$1/system/decomposeParDict"
+}
+
 # write_cavity_dicts DIR NX NY ENDTIME WRITEINTERVAL(s) FORMAT COMPRESSION [DELTAT]
 # Writes the dictionaries of a lid-driven cavity (0.1 x 0.1 x 0.01 m, lid
 # speed 1 m/s, nu 0.01) for icoFoam.

@@ -11,19 +11,7 @@ CASE=$(realpath -m "${1:-$HERE/../decomposed}")
 prepare_case "$CASE"
 write_cavity_dicts "$CASE" 10 10 0.15 0.05 ascii off
 cd "$CASE"
-{
-    foam_header dictionary decomposeParDict system
-    cat <<'DICT'
-numberOfSubdomains 2;
-
-method          simple;
-
-coeffs
-{
-    n           (2 1 1);
-}
-DICT
-} > system/decomposeParDict
+write_decompose_dict . 2 "2 1 1"
 
 run_log decomposed.blockMesh blockMesh
 run_log decomposed.decomposePar decomposePar
