@@ -41,6 +41,9 @@ public:
     bool isBigEndian() const { return m_bigEndian; }
     // The path that was opened (the .gz form when that was chosen).
     const vx::Str& openedPath() const { return m_openedPath; }
+    // The cell count of an owner or neighbour file's header note ("nPoints:882  nCells:400
+    // nFaces:1640 ..."); false when the header has no such note.
+    bool noteCellCount(int* cellCount) const;
 
     // Stream token reading.
     bool readNextInt(int* value, char delimiter);

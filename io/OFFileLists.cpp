@@ -457,6 +457,18 @@ bool OFFile::readVectorField(const vx::Str& path, const vx::Str& objectName, std
     return ok;
 }
 
+bool OFFile::noteCellCount(int* cellCount) const {
+    const std::string note = headerValue("note");
+    const size_t cells = note.find("nCells:");
+    const size_t facesAt = note.find("nFaces:");
+    if (cells == std::string::npos || facesAt == std::string::npos || cells > facesAt) return false;
+    const char* p = note.c_str() + cells + 7;
+    while (*p == ' ') ++p;
+    int32_t count = 0;
+    *cellCount = ofnum::parseLabel(p, note.c_str() + note.size(), &count) ? count : 0;
+    return true;
+}
+
 bool OFFile::readLabelList(const vx::Str& path, const vx::Str& objectName, std::vector<int>* labels, int* cellCount) {
     if (!open(path)) {
         logError(vx::Str("Failed to open labels file. File basename is %1").arg(path));
@@ -470,20 +482,11 @@ bool OFFile::readLabelList(const vx::Str& path, const vx::Str& objectName, std::
         logError(vx::Str("Unexpected class in labels file. File basename is %1").arg(path));
         return false;
     }
-    const std::string note = headerValue("note");
-    const size_t cells = note.find("nCells:");
-    const size_t facesAt = note.find("nFaces:");
-    if (cells == std::string::npos || facesAt == std::string::npos || cells > facesAt) {
+    if (!noteCellCount(cellCount)) {
         logError(vx::Str("Failed to read number of cells in file. This info should be available as 'note' in the "
                          "header of File: %1")
                      .arg(path));
         return false;
-    }
-    {
-        const char* p = note.c_str() + cells + 7;
-        while (*p == ' ') ++p;
-        int32_t count = 0;
-        *cellCount = ofnum::parseLabel(p, note.c_str() + note.size(), &count) ? count : 0;
     }
     if (m_bigEndian) {
         logError(vx::Str("Big-endian binary files are not supported. File basename is %1").arg(path));

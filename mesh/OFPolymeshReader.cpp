@@ -115,6 +115,14 @@ bool OFPolymeshReader::readOwners(const vx::Str& folder, std::vector<int>* owner
     return ok;
 }
 
+bool OFPolymeshReader::readCellCount(const vx::Str& folder, size_t* cellCount) {
+    OFFile file(true);
+    int count = 0;
+    if (!file.open(folder + "/owner") || !file.noteCellCount(&count) || count < 0) return false;
+    *cellCount = static_cast<size_t>(count);
+    return true;
+}
+
 bool OFPolymeshReader::validate(const vx::Str& folder, const OFPolymesh& mesh) {
     auto fail = [&folder](const vx::Str& what) {
         OFLogger::get()->logError(SOURCE, vx::Str("Cannot read part polyMesh in folder %1. %2").arg(folder).arg(what));

@@ -19,6 +19,8 @@ public:
     bool readOwners(const vx::Str& folder, std::vector<int>* owners);
 
     vx::Str polyMeshFolder() const { return m_folder; }
+    // The cell count the folder's owner file states in its header; false when it cannot be read.
+    static bool readCellCount(const vx::Str& folder, size_t* cellCount);
 
     // Every index within its array; false with one error message naming the folder.
     static bool validate(const vx::Str& folder, const OFPolymesh& mesh);

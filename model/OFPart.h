@@ -23,9 +23,13 @@ public:
     vx::Str folder() const { return m_folder; }
     bool isDefaultRegion() const { return m_defaultRegion; }
     void setDefaultRegion(bool defaultRegion) { m_defaultRegion = defaultRegion; }
-    // A sub-mesh of a decomposed run, read from its processor folder.
-    bool isProcessorPart() const { return m_processorPart; }
-    void setProcessorPart(bool processorPart) { m_processorPart = processorPart; }
+    // The region of a multi-region case this mesh belongs to; empty for the default region.
+    vx::Str regionName() const { return m_regionName; }
+    void setRegionName(const vx::Str& region) { m_regionName = region; }
+    // The processor folder (processor3) of a decomposed run's sub-mesh; empty otherwise.
+    vx::Str processorFolder() const { return m_processorFolder; }
+    void setProcessorFolder(const vx::Str& folder) { m_processorFolder = folder; }
+    bool isProcessorPart() const { return !m_processorFolder.isEmpty(); }
 
     // UNKNOWN_COUNT until the part's geometry has been built once.
     size_t nodeCount() const { return m_nodeCount; }
@@ -63,7 +67,8 @@ private:
     size_t m_nodeCount = UNKNOWN_COUNT;
     size_t m_elementCount = UNKNOWN_COUNT;
     bool m_defaultRegion = false;
-    bool m_processorPart = false;
+    vx::Str m_regionName;
+    vx::Str m_processorFolder;
     std::vector<OFBoundary> m_boundaries;
     std::vector<OFCellZone> m_cellZones;
     std::vector<OFFaceZone> m_faceZones;

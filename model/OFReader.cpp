@@ -27,6 +27,54 @@ std::vector<Str> sortedSubFolders(const Str& folder) {
     return names;
 }
 
+Str joined(const std::vector<Str>& names) {
+    Str text;
+    for (const Str& name : names) text += (text.isEmpty() ? Str() : Str(", ")) + name;
+    return text;
+}
+
+// A polyMesh folder holding a whole mesh, not only the moved points of a moving mesh.
+bool holdsWholeMesh(const Str& meshFolder) { return listFileExists(meshFolder + "/faces"); }
+
+// The processor folders of a decomposed run, in the order of their numbers.
+std::vector<Str> processorFolderNames(const std::vector<Str>& caseFolders) {
+    std::vector<Str> names;
+    for (const Str& name : caseFolders)
+        if (name.startsWith("processor")) names.push_back(name);
+    std::sort(names.begin(), names.end(), OFUtilities::naturalLess);
+    return names;
+}
+
+// The regions of a constant folder: its sub-folders that hold a polyMesh, in name order.
+std::vector<Str> regionsIn(const Str& constantFolder) {
+    std::vector<Str> regions;
+    for (const Str& name : OFUtilities::subFolders(constantFolder))
+        if (name != "polyMesh" && OFUtilities::isFolder(constantFolder + "/" + name + "/polyMesh")) regions.push_back(name);
+    return regions;
+}
+
+// The names that are times, ordered by their values.
+std::vector<Str> timeFoldersByValue(const std::vector<Str>& names) {
+    std::vector<std::pair<double, Str>> times;
+    for (const Str& name : names) {
+        double value = 0.0;
+        if (OFUtilities::timeValueOfName(name, &value)) times.emplace_back(value, name);
+    }
+    std::sort(times.begin(), times.end());
+    std::vector<Str> sorted;
+    for (auto& time : times) sorted.push_back(std::move(time.second));
+    return sorted;
+}
+
+// The mesh a processor folder starts with: constant/polyMesh, else the first time folder that
+// holds a whole mesh; empty when there is none.
+Str processorBaseMesh(const Str& processorFolder) {
+    if (OFUtilities::isFolder(processorFolder + "/constant/polyMesh")) return processorFolder + "/constant/polyMesh";
+    for (const Str& time : timeFoldersByValue(OFUtilities::subFolders(processorFolder)))
+        if (holdsWholeMesh(processorFolder + "/" + time + "/polyMesh")) return processorFolder + "/" + time + "/polyMesh";
+    return Str();
+}
+
 }  // namespace
 
 void OFReader::setCustomResultNames(const VXPString& names) { m_customResultNames = Str::fromUtf8(names.utf8()); }
@@ -72,31 +120,35 @@ bool OFReader::addDefaultRegionPart(const Str& meshFolder, const char* faceZoneW
 
 bool OFReader::initGeometry() {
     m_simulationTitle = OFUtilities::fileNameFromPath(m_path);
-    const std::vector<Str> caseFolders = OFUtilities::subFolders(m_path);
-    for (const Str& name : caseFolders)
-        if (name.startsWith("processor")) return initParallelGeometry(caseFolders);
-
-    const Str constantFolder = m_path + "/constant";
     m_parts.clear();
     m_processorNames.clear();
+    m_leftAsideFolders.clear();
+    const std::vector<Str> caseFolders = OFUtilities::subFolders(m_path);
+    const std::vector<Str> processors = processorFolderNames(caseFolders);
+    if (!processors.empty()) {
+        if (!isReconstructedRun(caseFolders)) return initParallelGeometry(caseFolders);
+        m_leftAsideFolders = processors;
+        logInfo(Str("The case holds its own time folders after the first one: it is read as reconstructed, "
+                    "the processor folders are left aside (%1).")
+                    .arg(joined(processors)));
+    }
+
+    const Str constantFolder = m_path + "/constant";
     if (!OFUtilities::fileExists(constantFolder)) {
         logError(Str("Cannot init geometry. Folder %1 does not exist.").arg(constantFolder));
         return false;
     }
 
+    // The default region first, then the regions in name order.
     int idCounter = 1;
-    for (const Str& name : OFUtilities::subFolders(constantFolder)) {
-        if (name == "polyMesh") {
-            if (!m_loadGlobalMesh) continue;
-            if (!addDefaultRegionPart(constantFolder + "/polyMesh", "face zones", &idCounter)) return false;
-            continue;
-        }
-        if (!m_loadLocalMeshes) continue;
-        const Str regionFolder = constantFolder + "/" + name;
-        for (const Str& sub : OFUtilities::subFolders(regionFolder)) {
-            if (sub != "polyMesh") continue;
-            const Str meshFolder = regionFolder + "/polyMesh";
-            OFPart part(idCounter++, name, meshFolder);
+    if (m_loadGlobalMesh && OFUtilities::isFolder(constantFolder + "/polyMesh")) {
+        if (!addDefaultRegionPart(constantFolder + "/polyMesh", "face zones", &idCounter)) return false;
+    }
+    if (m_loadLocalMeshes) {
+        for (const Str& region : regionsIn(constantFolder)) {
+            const Str meshFolder = constantFolder + "/" + region + "/polyMesh";
+            OFPart part(idCounter++, region, meshFolder);
+            part.setRegionName(region);
             if (!addBoundaries(part, meshFolder + "/boundary", &idCounter)) {
                 logError(Str("Cannot init Boundary. A parsing problem occurred in %1.").arg(meshFolder + "/boundary"));
                 return false;
@@ -106,16 +158,9 @@ bool OFReader::initGeometry() {
     }
 
     // Without a mesh in constant, the mesh may have been written into the first time folder.
-    if (m_parts.empty()) {
-        for (const Str& name : caseFolders) {
-            if (name != "0") continue;
-            const Str zeroFolder = m_path + "/0";
-            for (const Str& sub : OFUtilities::subFolders(zeroFolder)) {
-                if (sub != "polyMesh") continue;
-                // The case's only mesh: its fields lie in the time folders themselves.
-                if (!addDefaultRegionPart(zeroFolder + "/polyMesh", "face zone", &idCounter)) return false;
-            }
-        }
+    if (m_parts.empty() && OFUtilities::isFolder(m_path + "/0/polyMesh")) {
+        // The case's only mesh: its fields lie in the time folders themselves.
+        if (!addDefaultRegionPart(m_path + "/0/polyMesh", "face zone", &idCounter)) return false;
     }
 
     m_simulationDescription = m_parts.size() < 2 ? "Single-Region Simulation" : "Multi-Region Simulation\n";
@@ -123,6 +168,23 @@ bool OFReader::initGeometry() {
 
     findSampledSurfaces();
     return true;
+}
+
+// reconstructPar (and a run continued serially at the root afterwards) leaves the root with
+// time folders of its own beside the processor folders; decomposePar leaves it only the start
+// time. A root mesh and field files in any time folder but the first tell the two apart.
+bool OFReader::isReconstructedRun(const std::vector<Str>& caseFolders) const {
+    const Str constantFolder = m_path + "/constant";
+    const std::vector<Str> regions = regionsIn(constantFolder);
+    if (!OFUtilities::isFolder(constantFolder + "/polyMesh") && regions.empty()) return false;
+    const std::vector<Str> times = timeFoldersByValue(caseFolders);
+    for (size_t i = 1; i < times.size(); ++i) {
+        const Str folder = m_path + "/" + times[i];
+        if (OFUtilities::holdsFile(folder)) return true;
+        for (const Str& region : regions)
+            if (OFUtilities::holdsFile(folder + "/" + region)) return true;
+    }
+    return false;
 }
 
 void OFReader::findSampledSurfaces() {
@@ -140,34 +202,47 @@ void OFReader::findSampledSurfaces() {
     logDebug(Str("Parsed folder, registered %1 sampled Surfaces.").arg(m_sampledSurfaces.size()));
 }
 
+// Parts of a decomposed run: each processor's mesh of the default region, in processor order,
+// then for each region (in name order) its mesh in each processor, named region/processorK.
 bool OFReader::initParallelGeometry(const std::vector<Str>& caseSubFolders) {
-    m_simulationDescription = "Parallel Simulation\n";
     m_parts.clear();
-    m_processorNames.clear();
+    m_processorNames = processorFolderNames(caseSubFolders);
     int idCounter = 1;
-    for (const Str& processor : caseSubFolders) {
-        if (!processor.startsWith("processor")) continue;
-        const Str processorFolder = m_path + "/" + processor;
-        for (const Str& sub : OFUtilities::subFolders(processorFolder)) {
-            const Str meshFolder = processorFolder + "/" + sub + "/polyMesh";
-            if (!OFUtilities::fileExists(meshFolder)) continue;
-            // A moving mesh writes only its points into the time folders: that is no mesh.
-            if (sub != "constant" && !listFileExists(meshFolder + "/faces")) continue;
-            if (std::find(m_processorNames.begin(), m_processorNames.end(), processor) == m_processorNames.end())
-                m_processorNames.push_back(processor);
-            OFPart part(idCounter++, processor, meshFolder);
-            part.setProcessorPart(true);
-            // A list that cannot be parsed is left out; the part stays.
-            addBoundaries(part, meshFolder + "/boundary", &idCounter);
-            addFaceZones(part, meshFolder + "/faceZones", &idCounter);
-            addCellZones(part, meshFolder + "/cellZones", &idCounter);
-            m_parts.push_back(std::move(part));
+    for (const Str& processor : m_processorNames) {
+        const Str meshFolder = processorBaseMesh(m_path + "/" + processor);
+        if (!meshFolder.isEmpty()) addProcessorPart(processor, processor, Str(), meshFolder, &idCounter);
+    }
+    std::vector<Str> regions;
+    if (m_loadLocalMeshes) {
+        for (const Str& processor : m_processorNames)
+            for (const Str& region : regionsIn(m_path + "/" + processor + "/constant"))
+                if (std::find(regions.begin(), regions.end(), region) == regions.end()) regions.push_back(region);
+        std::sort(regions.begin(), regions.end(), OFUtilities::naturalLess);
+    }
+    for (const Str& region : regions) {
+        for (const Str& processor : m_processorNames) {
+            const Str meshFolder = m_path + "/" + processor + "/constant/" + region + "/polyMesh";
+            if (OFUtilities::isFolder(meshFolder))
+                addProcessorPart(region + "/" + processor, processor, region, meshFolder, &idCounter);
         }
     }
+    m_simulationDescription = regions.empty() ? "Parallel Simulation\n" : "Parallel Multi-Region Simulation\n";
     logDebug(Str("Parsed folder, registered %1 parts.").arg(m_parts.size()));
     // Sampled surfaces of a decomposed run are written once, under the case folder.
     findSampledSurfaces();
     return true;
+}
+
+void OFReader::addProcessorPart(const Str& name, const Str& processor, const Str& region, const Str& meshFolder,
+                                int* idCounter) {
+    OFPart part((*idCounter)++, name, meshFolder);
+    part.setProcessorFolder(processor);
+    part.setRegionName(region);
+    // A list that cannot be parsed is left out; the part stays.
+    addBoundaries(part, meshFolder + "/boundary", idCounter);
+    addFaceZones(part, meshFolder + "/faceZones", idCounter);
+    addCellZones(part, meshFolder + "/cellZones", idCounter);
+    m_parts.push_back(std::move(part));
 }
 
 bool OFReader::addBoundaries(OFPart& part, const Str& file, int* idCounter) {
@@ -234,15 +309,15 @@ void OFReader::close() {
     m_statesFolder.clear();
     m_parts.clear();
     m_processorNames.clear();
+    m_leftAsideFolders.clear();
     m_states.clear();
 }
 
 // ---------------------------------------------------------------------------------------------
 // States
 
-// The time folders are those of the case folder. A decomposed run keeps its times inside the
-// processor folders; these are not taken as states here (the processor folders themselves are
-// no time folders), the local part names lead each state to <time>/<part> only.
+// The time folders are those of the case folder and, for a decomposed run, those of its
+// processor folders (listStateFolders).
 bool OFReader::initStates() {
     m_states.clear();
     m_statesFolder = listStateFolders();
@@ -261,23 +336,23 @@ std::vector<Str> OFReader::listStateFolders() const {
     return names;
 }
 
-std::vector<Str> OFReader::localPartNames() const {
+std::vector<Str> OFReader::regionNames() const {
     std::vector<Str> names;
     for (const OFPart& part : m_parts) {
-        if (part.isDefaultRegion()) continue;
-        // Processor folders holding several meshes give parts of the same name; read their
-        // results once.
-        if (std::find(names.begin(), names.end(), part.name()) == names.end()) names.push_back(part.name());
+        const Str region = part.regionName();
+        if (!region.isEmpty() && std::find(names.begin(), names.end(), region) == names.end()) names.push_back(region);
     }
     return names;
 }
 
 bool OFReader::populateStates(const std::vector<Str>& folderNames, int firstId) {
-    const std::vector<Str> localNames = localPartNames();
+    const std::vector<Str> regions = regionNames();
     const std::map<Str, Str> resultNames = buildResultsNamesMap(m_customResultNames);
     int nextId = firstId;
     for (const Str& name : folderNames) {
         if (name == "constant" || name == "system" || name == "postProcessing") continue;
+        // Already named in the one message about them.
+        if (std::find(m_leftAsideFolders.begin(), m_leftAsideFolders.end(), name) != m_leftAsideFolders.end()) continue;
         OFState state(nextId);
         state.setGenerateNodeAverageResult(m_makeNodeAverageResult);
         state.setLoadGlobalResultFlag(m_loadGlobalMesh);
@@ -286,10 +361,12 @@ bool OFReader::populateStates(const std::vector<Str>& folderNames, int firstId) 
         std::vector<Str> processorTimes;
         for (const Str& processor : m_processorNames) processorTimes.push_back(m_path + "/" + processor + "/" + name);
         state.setProcessorTimeFolders(std::move(processorTimes));
-        if (!state.init(folder, name, localNames, resultNames)) {
+        if (!state.init(folder, name, regions, resultNames)) {
             logInfo(Str("Parsed folder, non registered %1 state.").arg(folder));
             continue;
         }
+        for (size_t i = 0; i < m_parts.size(); ++i)
+            if (holdsWholeMesh(state.fieldFolderForPart(m_parts[i]) + "/polyMesh")) state.addPartWithNewMesh(i);
         addSampledSurfaceResults(state, name, resultNames);
         m_states.push_back(std::move(state));
         ++nextId;
@@ -297,6 +374,21 @@ bool OFReader::populateStates(const std::vector<Str>& folderNames, int firstId) 
     sortStatesByReferenceValue();
     setStepIndex();
     return true;
+}
+
+Str OFReader::meshFolderAtState(size_t partIndex, const OFState& state) const {
+    const OFPart& part = m_parts[partIndex];
+    Str folder = part.folder();
+    // The states are in time order: the last whole mesh written up to the state's time is its mesh.
+    for (const OFState& earlier : m_states) {
+        if (earlier.referenceValue() > state.referenceValue()) break;
+        if (earlier.hasNewMeshForPart(partIndex)) folder = earlier.fieldFolderForPart(part) + "/polyMesh";
+    }
+    return folder;
+}
+
+bool OFReader::meshDiffersAtState(size_t partIndex, const OFState& state) const {
+    return meshFolderAtState(partIndex, state) != m_parts[partIndex].folder();
 }
 
 void OFReader::addSampledSurfaceResults(OFState& state, const Str& folderName,

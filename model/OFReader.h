@@ -68,6 +68,10 @@ public:
     OFState& state(size_t i) { return m_states[i]; }
     const OFState* stateById(int id) const;
     OFState* stateById(int id);
+    // The polyMesh folder of the part's mesh at the state: the part's own folder until a time
+    // folder up to the state's time holds a whole new mesh (a topology change).
+    vx::Str meshFolderAtState(size_t partIndex, const OFState& state) const;
+    bool meshDiffersAtState(size_t partIndex, const OFState& state) const;
 
     // Results.
     // Parses "U=Velocity;p=Pressure" into native name to display name. The text is trimmed in place.
@@ -80,8 +84,13 @@ private:
     void findSampledSurfaces();
     void addSampledSurfaceResults(OFState& state, const vx::Str& folderName,
                                   const std::map<vx::Str, vx::Str>& resultNames) const;
-    std::vector<vx::Str> localPartNames() const;
+    // The regions of the parts, in part order: the sub-folders of the time folders holding
+    // their fields.
+    std::vector<vx::Str> regionNames() const;
     bool addDefaultRegionPart(const vx::Str& meshFolder, const char* faceZoneWord, int* idCounter);
+    bool isReconstructedRun(const std::vector<vx::Str>& caseFolders) const;
+    void addProcessorPart(const vx::Str& name, const vx::Str& processor, const vx::Str& region,
+                          const vx::Str& meshFolder, int* idCounter);
 
 public:
     // The names of the folders that may be time folders, sorted: the case folder's sub-folders,
@@ -89,7 +98,10 @@ public:
     std::vector<vx::Str> listStateFolders() const;
 
 private:
+    // The processor folders of a decomposed run, in number order.
     std::vector<vx::Str> m_processorNames;
+    // The processor folders left beside a reconstructed run; they give no states.
+    std::vector<vx::Str> m_leftAsideFolders;
 
     vx::Str m_path;
     std::vector<vx::Str> m_statesFolder;

@@ -35,37 +35,34 @@ bool headerEntry(const OFFile& file, const std::string& key, std::string* value)
 
 }  // namespace
 
-bool OFState::init(const vx::Str& folder, const vx::Str& name, const std::vector<vx::Str>& localPartNames,
+bool OFState::init(const vx::Str& folder, const vx::Str& name, const std::vector<vx::Str>& regionNames,
                    const std::map<vx::Str, vx::Str>& resultNames) {
     m_timeDict.clear();
     m_folder = folder;
     m_name = name;
 
-    // Only folders whose names begin with a number are time folders: decide that before
-    // reading any of their files.
-    if (m_referenceValue == UNKNOWN_TIME)
-        m_referenceValue = OFUtilities::folderNameFromPath(folder).toDouble(UNKNOWN_TIME);
+    // Only folders whose whole name is a number are time folders: decide that before reading
+    // any of their files.
+    if (m_referenceValue == UNKNOWN_TIME) {
+        double value = 0.0;
+        if (OFUtilities::timeValueOfName(OFUtilities::folderNameFromPath(folder), &value)) m_referenceValue = value;
+    }
     if (m_referenceValue == UNKNOWN_TIME) return false;
 
-    if (m_loadGlobalResult) {
-        const std::vector<vx::Str> files = OFUtilities::filesInFolder(folder);
-        if (!addResultsFromFiles(folder, &files, resultNames)) return false;
-    }
+    if (m_loadGlobalResult && !addResultsOfFolder(folder, resultNames)) return false;
     if (m_loadLocalResult) {
-        for (const vx::Str& partName : localPartNames) {
-            const vx::Str sub = folder + "/" + partName;
-            const std::vector<vx::Str> files = OFUtilities::filesInFolder(sub);
-            if (!addResultsFromFiles(sub, &files, resultNames)) return false;
-        }
+        for (const vx::Str& region : regionNames)
+            if (!addResultsOfFolder(folder + "/" + region, resultNames)) return false;
     }
 
     // A decomposed run writes its fields into the processor folders, all of them alike: the
-    // first processor that has this time lists the results.
-    for (const vx::Str& processorFolder : m_processorTimeFolders) {
-        if (!OFUtilities::fileExists(processorFolder)) continue;
-        const std::vector<vx::Str> files = OFUtilities::filesInFolder(processorFolder);
-        if (!addResultsFromFiles(processorFolder, &files, resultNames)) return false;
-        break;
+    // first processor holding this time (for a region, this time's region folder) lists them.
+    if (!m_processorTimeFolders.empty()) {
+        if (!addResultsOfFirstFolder("", resultNames)) return false;
+        if (m_loadLocalResult) {
+            for (const vx::Str& region : regionNames)
+                if (!addResultsOfFirstFolder("/" + region, resultNames)) return false;
+        }
     }
 
     std::vector<vx::Str> timeFolders{folder};
@@ -76,6 +73,19 @@ bool OFState::init(const vx::Str& folder, const vx::Str& name, const std::vector
         OFFile file(true);
         if (!file.readDictionary(timeFile, "time", &m_timeDict)) m_timeDict.clear();
         break;
+    }
+    return true;
+}
+
+bool OFState::addResultsOfFolder(const vx::Str& folder, const std::map<vx::Str, vx::Str>& resultNames) {
+    const std::vector<vx::Str> files = OFUtilities::filesInFolder(folder);
+    return addResultsFromFiles(folder, &files, resultNames);
+}
+
+bool OFState::addResultsOfFirstFolder(const vx::Str& suffix, const std::map<vx::Str, vx::Str>& resultNames) {
+    for (const vx::Str& processorFolder : m_processorTimeFolders) {
+        const vx::Str folder = processorFolder + suffix;
+        if (OFUtilities::fileExists(folder)) return addResultsOfFolder(folder, resultNames);
     }
     return true;
 }
@@ -151,6 +161,9 @@ void OFState::findDisplacementResult(const vx::Str& folder, std::set<vx::Str>& s
     const vx::Str meshFolder = folder + "/polyMesh";
     const std::vector<vx::Str> entries = OFUtilities::filesInFolder(meshFolder);
     if (entries.empty()) return;
+    // A whole mesh (faces too) is a change of topology, not moved points of the same mesh.
+    for (const vx::Str& entry : entries)
+        if (uncompressedName(entry) == "faces") return;
     OFFile file(true);
     for (const vx::Str& entry : entries) {
         if (!file.open(entry)) continue;
@@ -172,13 +185,17 @@ OFResult* OFState::resultById(int id) {
 }
 
 vx::Str OFState::fieldFolderForPart(const OFPart& part) const {
-    if (part.isDefaultRegion()) return m_folder;
-    const vx::Str sub = m_folder + "/" + part.name();
-    if (!part.isProcessorPart() || OFUtilities::fileExists(sub)) return sub;
-    const vx::Str time = OFUtilities::folderNameFromPath(m_folder);
-    const size_t cut = m_folder.size() - time.size();
-    return m_folder.subStr(0, cut) + part.name() + "/" + time;
+    vx::Str timeFolder = m_folder;
+    if (part.isProcessorPart()) {
+        const vx::Str time = OFUtilities::folderNameFromPath(m_folder);
+        timeFolder = m_folder.subStr(0, m_folder.size() - time.size()) + part.processorFolder() + "/" + time;
+    }
+    return part.regionName().isEmpty() ? timeFolder : timeFolder + "/" + part.regionName();
 }
+
+void OFState::addPartWithNewMesh(size_t partIndex) { m_partsWithNewMesh.insert(partIndex); }
+
+bool OFState::hasNewMeshForPart(size_t partIndex) const { return m_partsWithNewMesh.count(partIndex) != 0; }
 
 bool OFState::hasResultForPart(const OFResult& result, const OFPart& part) const {
     const vx::Str folder = fieldFolderForPart(part);

@@ -35,10 +35,10 @@ public:
     // order (they need not all exist).
     void setProcessorTimeFolders(std::vector<vx::Str> folders) { m_processorTimeFolders = std::move(folders); }
 
-    // Reads the time folder: its results (the folder's own field files and those of the
-    // sub-folders named after the local parts), its uniform/time dictionary and its time value.
-    // False when the folder name does not start with a number.
-    bool init(const vx::Str& folder, const vx::Str& name, const std::vector<vx::Str>& localPartNames,
+    // Reads the time folder: its results (the folder's own field files and those of its region
+    // sub-folders, and for a decomposed run those of the processor folders' time folder), its
+    // uniform/time dictionary and its time value. False when the folder name is no number.
+    bool init(const vx::Str& folder, const vx::Str& name, const std::vector<vx::Str>& regionNames,
               const std::map<vx::Str, vx::Str>& resultNames);
     // "Time <time, 5 decimals> #<step index>".
     void setDefaultName();
@@ -59,10 +59,15 @@ public:
     OFResult* resultById(int id);
     // Whether the state's folder for the part holds the field file of the result.
     bool hasResultForPart(const OFResult& result, const OFPart& part) const;
-    // The folder holding the part's field files at this state: the time folder for the default
-    // region, else its sub-folder of the part's name; for a processor part whose fields are not
-    // there, the time folder inside the part's processor folder.
+    // The folder holding the part's field files at this state: the time folder (inside the
+    // part's processor folder for a decomposed run), and its sub-folder of the part's region.
     vx::Str fieldFolderForPart(const OFPart& part) const;
+    // Parts (by index) whose polyMesh in this time folder is a whole new mesh.
+    void addPartWithNewMesh(size_t partIndex);
+    bool hasNewMeshForPart(size_t partIndex) const;
+    // Whether the change of mesh at this state has been reported already.
+    bool meshChangeReported() const { return m_meshChangeReported; }
+    void setMeshChangeReported() { m_meshChangeReported = true; }
     // The cell result a node-average result is computed from, or null.
     const OFResult* sourceVolumefromAverageNodeResult(const OFResult& averageResult) const;
     bool registerVolumeResultSourceOfAverageNodeResult(int averageResultId, int sourceResultId);
@@ -76,6 +81,10 @@ public:
     static vx::Str makeIdString(const vx::Str& nativeName);
 
 private:
+    bool addResultsOfFolder(const vx::Str& folder, const std::map<vx::Str, vx::Str>& resultNames);
+    // The results of the first processor time folder that holds folder + suffix.
+    bool addResultsOfFirstFolder(const vx::Str& suffix, const std::map<vx::Str, vx::Str>& resultNames);
+
     int m_id;
     vx::Str m_folder;
     vx::Str m_name;
@@ -88,6 +97,8 @@ private:
     bool m_loadGlobalResult = true;
     bool m_loadLocalResult = true;
     std::vector<vx::Str> m_processorTimeFolders;
+    std::set<size_t> m_partsWithNewMesh;
+    bool m_meshChangeReported = false;
 };
 
 // Orders states by ascending time value.

@@ -1,5 +1,8 @@
 #include "model/OFUtilities.h"
 
+#include <algorithm>
+#include <cctype>
+#include <charconv>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -49,12 +52,91 @@ void listFolder(const vx::Str& path, Visit visit) {
     }
 }
 
+bool isDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
+
+// The end of the run of digits starting at i.
+size_t digitRunEnd(const vx::Str& text, size_t i) {
+    while (i < text.size() && isDigit(text.at(i))) ++i;
+    return i;
+}
+
+// Compares the digit runs [a0, a1) and [b0, b1) by value: -1, 0 or 1.
+int compareDigitRuns(const vx::Str& a, size_t a0, size_t a1, const vx::Str& b, size_t b0, size_t b1) {
+    while (a0 < a1 && a.at(a0) == U'0') ++a0;
+    while (b0 < b1 && b.at(b0) == U'0') ++b0;
+    if (a1 - a0 != b1 - b0) return a1 - a0 < b1 - b0 ? -1 : 1;
+    for (; a0 < a1; ++a0, ++b0)
+        if (a.at(a0) != b.at(b0)) return a.at(a0) < b.at(b0) ? -1 : 1;
+    return 0;
+}
+
+int naturalCompare(const vx::Str& a, const vx::Str& b) {
+    size_t i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (isDigit(a.at(i)) && isDigit(b.at(j))) {
+            const size_t iEnd = digitRunEnd(a, i), jEnd = digitRunEnd(b, j);
+            if (const int order = compareDigitRuns(a, i, iEnd, b, j, jEnd)) return order;
+            i = iEnd;
+            j = jEnd;
+            continue;
+        }
+        if (a.at(i) != b.at(j)) return a.at(i) < b.at(j) ? -1 : 1;
+        ++i;
+        ++j;
+    }
+    if (i < a.size()) return 1;
+    if (j < b.size()) return -1;
+    return 0;
+}
+
+void sortNatural(std::vector<vx::Str>& names) { std::sort(names.begin(), names.end(), OFUtilities::naturalLess); }
+
 }  // namespace
+
+bool OFUtilities::naturalLess(const vx::Str& a, const vx::Str& b) {
+    const int order = naturalCompare(a, b);
+    return order != 0 ? order < 0 : a < b;
+}
+
+bool OFUtilities::timeValueOfName(const vx::Str& name, double* value) {
+    std::string text;
+    for (size_t i = 0; i < name.size(); ++i) {
+        const char32_t c = name.at(i);
+        // Digits, signs, the point and the exponent letter are all a number can hold.
+        if (!(isDigit(c) || c == U'+' || c == U'-' || c == U'.' || c == U'e' || c == U'E')) return false;
+        text.push_back(static_cast<char>(c));
+    }
+    size_t start = 0;
+    if (!text.empty() && (text[0] == '+' || text[0] == '-')) start = 1;
+    // A hidden name (.5) is no time, and the number starts with a digit.
+    if (start >= text.size() || !std::isdigit(static_cast<unsigned char>(text[start]))) return false;
+    double parsed = 0.0;
+    const char* end = text.data() + text.size();
+    const auto result = std::from_chars(text.data() + start, end, parsed, std::chars_format::general);
+    if (result.ec != std::errc() || result.ptr != end) return false;
+    *value = text[0] == '-' ? -parsed : parsed;
+    return true;
+}
 
 bool OFUtilities::fileExists(const vx::Str& path) {
     if (path.isEmpty()) return false;
     std::error_code ec;
     return fs::exists(toPath(path), ec);
+}
+
+bool OFUtilities::isFolder(const vx::Str& path) {
+    if (path.isEmpty()) return false;
+    std::error_code ec;
+    return fs::is_directory(toPath(path), ec);
+}
+
+bool OFUtilities::holdsFile(const vx::Str& path) {
+    bool found = false;
+    listFolder(path, [&found](const fs::path&, const fs::directory_entry& entry) {
+        std::error_code ec;
+        if (!entry.is_directory(ec)) found = true;
+    });
+    return found;
 }
 
 vx::Str OFUtilities::fileNameFromPath(const vx::Str& path) {
@@ -83,13 +165,16 @@ std::vector<vx::Str> OFUtilities::subFolders(const vx::Str& path) {
         if (fs::is_directory(status) || (fs::is_symlink(status) && linkNamesFolder(folder, entry.path())))
             names.push_back(entryName(entry));
     });
+    sortNatural(names);
     return names;
 }
 
 std::vector<vx::Str> OFUtilities::filesInFolder(const vx::Str& path) {
+    std::vector<vx::Str> names;
+    listFolder(path, [&names](const fs::path&, const fs::directory_entry& entry) { names.push_back(entryName(entry)); });
+    sortNatural(names);
     std::vector<vx::Str> files;
-    listFolder(path, [&files, &path](const fs::path&, const fs::directory_entry& entry) {
-        files.push_back(path + "/" + entryName(entry));
-    });
+    files.reserve(names.size());
+    for (const vx::Str& name : names) files.push_back(path + "/" + name);
     return files;
 }

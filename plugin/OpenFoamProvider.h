@@ -67,6 +67,9 @@ public:
     bool getResultForTrisurface(int surfaceIndex, OFState& state, OFResult& r, VXPResultValueGroup* group,
                                 const vx::Str& nativeName, const vx::Str& className);
     bool getDisplacements(int stateId, VXPResult* result);
+    // Logs once per state that its mesh differs from the one delivered, naming the time and the
+    // cell counts of both meshes.
+    void reportChangedMesh(OFState& state);
     bool updatePointsForPart(int partIndex, int stateId, ValueGroups& groups);
     static bool applyNodalDataInFace(const std::vector<double>& nodeValues, std::vector<double>& patchValues,
                                      int dimension, const std::vector<int>& mapping);

@@ -86,6 +86,7 @@ bool OpenFoamProvider::getResultOnCallingThread(const VXPResultSpec& spec, VXPRe
     if (resultId == m_displacementResultId) return getDisplacements(stateId, result);
     OFState* state = m_reader.stateById(stateId);
     if (!state) return false;
+    reportChangedMesh(*state);
     if (OFResult* r = state->resultById(resultId)) {
         if (r->className().isEmpty()) return false;
         return buildDataResults(*state, *r, result, r->nativeName(), r->className());
@@ -134,6 +135,8 @@ bool OpenFoamProvider::getResultForPart(int partIndex, OFState& state, OFResult&
     send(groups[0], undefinedValues(r, part.nodeCount(), part.elementCount()), r.dimension());
     for (size_t b = 0; b < patches.size(); ++b)
         send(groups[b + 1], undefinedValues(r, patches[b].nodeCount(), patches[b].faceCount()), r.dimension());
+    // Values on another mesh than the one shown have nowhere to go.
+    if (m_reader.meshDiffersAtState(static_cast<size_t>(partIndex), state)) return true;
     if (!state.hasResultForPart(r, part)) return true;
     OFResultReader reader;
 
@@ -241,6 +244,7 @@ bool OpenFoamProvider::getResultForTrisurface(int surfaceIndex, OFState& state, 
 }
 
 bool OpenFoamProvider::getDisplacements(int stateId, VXPResult* result) {
+    if (OFState* state = m_reader.stateById(stateId)) reportChangedMesh(*state);
     std::vector<ValueGroups> groups;
     for (size_t i = 0; i < m_reader.partCount(); ++i) {
         ValueGroups partGroups(1 + m_reader.part(i).boundaries().size());
@@ -258,6 +262,12 @@ bool OpenFoamProvider::updatePointsForPart(int partIndex, int stateId, ValueGrou
     const OFPart& part = m_reader.part(static_cast<size_t>(partIndex));
     const OFState* state = m_reader.stateById(stateId);
     if (!state || groups.size() != 1 + part.boundaries().size()) return false;
+    if (m_reader.meshDiffersAtState(static_cast<size_t>(partIndex), *state)) {
+        send(groups[0], std::vector<double>(known(part.nodeCount()) * 3, vx::UNDEFINED_DOUBLE), 3);
+        for (size_t b = 0; b < part.boundaries().size(); ++b)
+            send(groups[b + 1], std::vector<double>(part.boundaries()[b].nodeCount() * 3, vx::UNDEFINED_DOUBLE), 3);
+        return true;
+    }
     // The state's own moved points when it has them, else the points of the part's mesh.
     vx::Str folder = part.folder();
     const vx::Str moved = fieldFolder(part, *state) + "/polyMesh";
@@ -280,6 +290,30 @@ bool OpenFoamProvider::updatePointsForPart(int partIndex, int stateId, ValueGrou
         send(groups[b + 1], values, 3);
     }
     return true;
+}
+
+// One message per state whose mesh differs (for some part) from the mesh delivered: the host
+// has that one geometry, so the state's values are sent as undefined.
+void OpenFoamProvider::reportChangedMesh(OFState& state) {
+    if (state.meshChangeReported()) return;
+    vx::Str parts;
+    for (size_t i = 0; i < m_reader.partCount(); ++i) {
+        if (!m_reader.meshDiffersAtState(i, state)) continue;
+        const OFPart& part = m_reader.part(i);
+        size_t shown = part.elementCount();
+        if (shown == UNKNOWN && !OFPolymeshReader::readCellCount(part.folder(), &shown)) shown = UNKNOWN;
+        size_t changed = UNKNOWN;
+        OFPolymeshReader::readCellCount(m_reader.meshFolderAtState(i, state), &changed);
+        auto count = [](size_t n) { return n == UNKNOWN ? vx::Str("?") : vx::Str("%1").arg(static_cast<unsigned long long>(n)); };
+        if (!parts.isEmpty()) parts += "; ";
+        parts += vx::Str("%1: %2 cells instead of %3").arg(part.name()).arg(count(changed)).arg(count(shown));
+    }
+    state.setMeshChangeReported();
+    if (parts.isEmpty()) return;
+    OFLogger::get()->logInfo(SOURCE, vx::Str("The mesh at time %1 is not the mesh shown (%2): the results at this "
+                                             "time are undefined.")
+                                         .arg(OFUtilities::folderNameFromPath(state.folder()))
+                                         .arg(parts));
 }
 
 bool OpenFoamProvider::applyNodalDataInFace(const std::vector<double>& nodeValues, std::vector<double>& patchValues,

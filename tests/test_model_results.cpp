@@ -99,8 +99,8 @@ TEST(ModelResults, FieldFilesOfATimeFolder) {
     tree.write("0.1/noClass", "FoamFile\n{\n    version 2.0;\n    object noClass;\n}\n");
     tree.write("0.1/noObject", "FoamFile\n{\n    version 2.0;\n    class volScalarField;\n}\n");
     tree.write("0.1/alpha.water", field("volScalarField", "alpha.water", "[0 0 0 0 0 0 0]"));
+    // Moved points of a moving mesh (no faces: the topology stays) give the displacement result.
     tree.write("0.1/polyMesh/points", CaseTree::header("vectorField", "points") + "0\n()\n");
-    tree.write("0.1/polyMesh/faces", CaseTree::header("faceList", "faces") + "0\n()\n");
     LogCapture log;
     const OFReader reader = openCase(tree, false);
     ASSERT_EQ(reader.stateCount(), 1u);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "model/OFReader.h"
+#include "model/OFUtilities.h"
 #include "tests/support/CaseTree.h"
 #include "tests/support/LogCapture.h"
 
@@ -98,14 +99,43 @@ TEST(ModelStates, StepIndicesFromTimeDictionaryAndWriteInterval) {
     EXPECT_TRUE(log.contains("OFReader : Failed to convert writeInterval value ( abc ) from controlDict. Using 1 instead", 3));
 }
 
-TEST(ModelStates, NumericFolderNamesBecomeStates) {
+TEST(ModelStates, OnlyWholeNumbersNameTimeFolders) {
     CaseTree tree;
-    const OFReader reader = openCase(tree, {"1e-05", "0.orig", "5_old", "VTK", "postProcessing"});
-    ASSERT_EQ(reader.stateCount(), 3u);
-    EXPECT_DOUBLE_EQ(reader.state(0).referenceValue(), 0.0);
-    EXPECT_DOUBLE_EQ(reader.state(1).referenceValue(), 1e-05);
-    EXPECT_EQ(reader.state(1).name(), Str("Time 0.00001 #1"));
-    EXPECT_DOUBLE_EQ(reader.state(2).referenceValue(), 5.0);
+    LogCapture log;
+    OFReader reader = openCase(tree, {"1e-05", "0", "-1", "+2", "0.orig", "0.5.bak", "5_old", ".0.3", "0x10", "inf",
+                                      "nan", "1e", "VTK", "postProcessing"});
+    std::vector<double> values;
+    for (size_t i = 0; i < reader.stateCount(); ++i) values.push_back(reader.state(i).referenceValue());
+    EXPECT_EQ(values, (std::vector<double>{-1.0, 0.0, 1e-05, 2.0}));
+    EXPECT_EQ(reader.state(2).name(), Str("Time 0.00001 #2"));
+    for (const char* name : {"0.orig", "0.5.bak", "5_old", ".0.3", "0x10", "inf", "nan", "1e", "VTK"})
+        EXPECT_TRUE(log.contains("OFReader : Parsed folder, non registered " + tree.path(name).toStdString() + " state.", 3))
+            << name;
+    EXPECT_FALSE(log.contains("/postProcessing state."));
+
+    // Polling follows the same rule.
+    tree.mkdir("0.1_old");
+    EXPECT_EQ(reader.addState("0.1_old"), -1);
+    tree.mkdir("0.1");
+    EXPECT_EQ(reader.addState("0.1"), 1004);
+    EXPECT_EQ(reader.stateCount(), 5u);
+
     CaseTree none;
     EXPECT_EQ(openCase(none, {"VTK"}).stateCount(), 0u);
+}
+
+TEST(ModelStates, NaturalOrderAndTimeNames) {
+    EXPECT_TRUE(OFUtilities::naturalLess("processor2", "processor10"));
+    EXPECT_FALSE(OFUtilities::naturalLess("processor10", "processor2"));
+    EXPECT_TRUE(OFUtilities::naturalLess("a02", "a2"));  // equal values: text order decides
+    EXPECT_FALSE(OFUtilities::naturalLess("a2", "a02"));
+    EXPECT_TRUE(OFUtilities::naturalLess("heater", "leftSolid"));
+    EXPECT_TRUE(OFUtilities::naturalLess("p", "p1"));
+    double value = 0.0;
+    EXPECT_TRUE(OFUtilities::timeValueOfName("0.000200000000001", &value));
+    EXPECT_DOUBLE_EQ(value, 0.000200000000001);
+    EXPECT_TRUE(OFUtilities::timeValueOfName("2.5e+06", &value));
+    EXPECT_DOUBLE_EQ(value, 2.5e6);
+    for (const char* name : {"", "-", "+-1", "1e999", ".5", "1 ", "1,5", "١"})
+        EXPECT_FALSE(OFUtilities::timeValueOfName(Str::fromUtf8(name), &value)) << name;
 }

@@ -1,0 +1,313 @@
+// Case layouts as users keep them, from real OpenFOAM runs (tests/data, facts in its README.md):
+// leftover folders beside the times, reconstructed runs with their processor folders, decomposed
+// multi-region runs, many processors, and meshes that change topology.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "core/Undefined.h"
+#include "mesh/OFPolymeshReader.h"
+#include "model/OFReader.h"
+#include "model/OFUtilities.h"
+#include "plugin/OpenFoamProvider.h"
+#include "tests/support/CaseTree.h"
+#include "tests/support/CaseWriter.h"
+#include "tests/support/LogCapture.h"
+#include "tests/support/ProviderHarness.h"
+
+using vx::Str;
+using vxphost::NotificationCall;
+using vxphost::NotificationKind;
+
+namespace {
+
+const std::string DATA = FOAMPROVIDER_TEST_DATA_DIR;
+
+OFReader openData(const std::string& name, bool hideProcessorPatches = false) {
+    OFReader reader;
+    reader.setLoadBoundariesFlag(true);
+    reader.setLoadCellZonesFlag(true);
+    reader.setMakeNodeAverageResultFlag(true);
+    reader.setHideProcessorInterfacesAsBoundariesFlag(hideProcessorPatches);
+    reader.setCustomResultNames("U=Velocity;p=Pressure;rho=Density;T=Temperature;g=Gravity");
+    EXPECT_TRUE(reader.init(Str::fromUtf8(DATA + "/" + name))) << name;
+    return reader;
+}
+
+std::vector<std::string> partNames(const OFReader& reader) {
+    std::vector<std::string> names;
+    for (size_t i = 0; i < reader.partCount(); ++i) names.push_back(reader.part(i).name().toStdString());
+    return names;
+}
+
+std::vector<std::string> stateFolders(const OFReader& reader) {
+    std::vector<std::string> names;
+    for (size_t i = 0; i < reader.stateCount(); ++i)
+        names.push_back(OFUtilities::folderNameFromPath(reader.state(i).folder()).toStdString());
+    return names;
+}
+
+std::vector<std::string> processorNames(const std::string& prefix, int count) {
+    std::vector<std::string> names;
+    for (int k = 0; k < count; ++k) names.push_back(prefix + "processor" + std::to_string(k));
+    return names;
+}
+
+size_t cellCount(const OFPart& part) {
+    size_t cells = 0;
+    EXPECT_TRUE(OFPolymeshReader::readCellCount(part.folder(), &cells)) << part.folder().toStdString();
+    return cells;
+}
+
+std::string copyOfData(const std::string& name) {
+    const std::string dir = testsupport::makeTempFolder(name);
+    std::filesystem::copy(DATA + "/" + name, dir, std::filesystem::copy_options::recursive);
+    return dir;
+}
+
+OpenFoamProvider& providerOf(ProviderHarness& host) { return *dynamic_cast<OpenFoamProvider*>(host.provider()); }
+
+// Sums of the volume values (group 0 of each part) of the parts of one region, per component.
+std::vector<double> regionSums(ProviderHarness& host, const vxphost::RecordingResult& values, const std::string& region) {
+    const OFReader& reader = providerOf(host).reader();
+    std::vector<double> sums;
+    size_t group = 0;
+    for (size_t i = 0; i < reader.partCount(); ++i) {
+        const OFPart& part = reader.part(i);
+        if (part.regionName().toStdString() == region) {
+            const auto& v = values.valueGroup(group);
+            sums.resize(static_cast<size_t>(v.components()), 0.0);
+            for (size_t k = 0; k < v.values().size(); ++k) sums[k % sums.size()] += v.values()[k];
+        }
+        group += 1 + part.boundaries().size();
+    }
+    return sums;
+}
+
+}  // namespace
+
+TEST(CaseLayouts, ReconstructedRunWithLeftoverFoldersReadsTheRoot) {
+    LogCapture log;
+    const OFReader reader = openData("reconstructed");
+    EXPECT_EQ(partNames(reader), std::vector<std::string>{"default_region"});
+    EXPECT_EQ(reader.simulationDescription(), Str("Single-Region Simulation"));
+    // The serial continuation at the root: 0.15 and 0.2 exist nowhere else.
+    EXPECT_EQ(stateFolders(reader), (std::vector<std::string>{"0", "0.05", "0.1", "0.15", "0.2"}));
+    const OFState& last = reader.state(4);
+    EXPECT_EQ(last.fieldFolderForPart(reader.part(0)), Str::fromUtf8(DATA + "/reconstructed/0.2"));
+    EXPECT_EQ(last.stepIndex(), 40u);
+    ASSERT_GT(last.resultCount(), 0u);
+    EXPECT_TRUE(last.hasResultForPart(last.result(0), reader.part(0)));
+
+    const std::vector<std::string> infos = log.texts(3);
+    const auto aside = std::count_if(infos.begin(), infos.end(), [](const std::string& line) {
+        return line.find("processor folders are left aside (processor0, processor1)") != std::string::npos;
+    });
+    EXPECT_EQ(aside, 1);
+    for (const char* name : {"0.orig", "0.05.bak", "5_old", ".0.3", "0x10"})
+        EXPECT_TRUE(log.contains("Parsed folder, non registered " + DATA + "/reconstructed/" + name + " state.", 3))
+            << name;
+    EXPECT_FALSE(log.contains("/processor0 state."));
+}
+
+TEST(CaseLayouts, WhatTellsAReconstructedRunFromADecomposedOne) {
+    // What decomposePar leaves: the root holds its start time only (and a copy of it).
+    CaseTree tree;
+    tree.writeControlDict();
+    tree.writeBoundary("constant/polyMesh/boundary", {{"walls", "wall", 4}});
+    tree.writeBoundary("processor0/constant/polyMesh/boundary", {{"walls", "wall", 2}});
+    tree.write("0/p", "p");
+    tree.write("0.orig/p", "p");
+    // A later time folder with run-time data only is no reconstructed time either.
+    tree.write("0.5/uniform/time", "time");
+    OFReader reader;
+    ASSERT_TRUE(reader.init(tree.root()));
+    EXPECT_EQ(reader.simulationDescription(), Str("Parallel Simulation\n"));
+    EXPECT_EQ(partNames(reader), std::vector<std::string>{"processor0"});
+
+    // Field files of a region in a later time folder: reconstructed.
+    tree.writeBoundary("constant/heater/polyMesh/boundary", {{"walls", "wall", 4}});
+    tree.write("0.5/heater/T", "T");
+    ASSERT_TRUE(reader.init(tree.root()));
+    EXPECT_EQ(partNames(reader), (std::vector<std::string>{"default_region", "heater"}));
+
+    // Without a mesh of its own the root cannot be read: decomposed whatever its times hold.
+    tree.remove("constant");
+    tree.write("0.5/p", "p");
+    ASSERT_TRUE(reader.init(tree.root()));
+    EXPECT_EQ(partNames(reader), std::vector<std::string>{"processor0"});
+}
+
+TEST(CaseLayouts, DecomposedMultiRegionRun) {
+    LogCapture log;
+    const OFReader reader = openData("multi_region_decomposed");
+    EXPECT_EQ(reader.simulationDescription(), Str("Parallel Multi-Region Simulation\n"));
+    std::vector<std::string> expected;
+    for (const char* region : {"bottomWater", "heater", "leftSolid", "rightSolid", "topAir"}) {
+        const std::vector<std::string> names = processorNames(std::string(region) + "/", 4);
+        expected.insert(expected.end(), names.begin(), names.end());
+    }
+    ASSERT_EQ(partNames(reader), expected);
+
+    // Cell counts per region add up to those of the same run reconstructed.
+    std::map<std::string, size_t> cells;
+    for (size_t i = 0; i < reader.partCount(); ++i) cells[reader.part(i).regionName().toStdString()] += cellCount(reader.part(i));
+    EXPECT_EQ(cells, (std::map<std::string, size_t>{
+                         {"bottomWater", 144}, {"heater", 21}, {"leftSolid", 30}, {"rightSolid", 30}, {"topAir", 150}}));
+
+    const OFPart& heater2 = reader.part(6);
+    EXPECT_EQ(heater2.folder(), Str::fromUtf8(DATA + "/multi_region_decomposed/processor2/constant/heater/polyMesh"));
+    EXPECT_EQ(cellCount(heater2), 0u);  // the heater lies in processor0 only
+    const OFPart& water1 = reader.part(1);
+    ASSERT_EQ(water1.cellZones().size(), 1u);
+    EXPECT_EQ(water1.cellZones()[0].name(), Str("bottomWater"));
+    std::vector<std::string> patches;
+    for (const OFBoundary& b : water1.boundaries()) patches.push_back(b.patchName().toStdString());
+    EXPECT_EQ(patches, (std::vector<std::string>{"maxX", "minY", "minZ", "maxZ", "bottomWater_to_heater",
+                                                 "procBoundary1to0", "procBoundary1to3"}));
+    const OFReader hidden = openData("multi_region_decomposed", true);
+    EXPECT_EQ(hidden.part(1).boundaries().size(), 5u);
+
+    // The times of the processor folders; 0.orig beside 0 is no time.
+    EXPECT_EQ(stateFolders(reader), (std::vector<std::string>{"0", "0.002"}));
+    EXPECT_TRUE(log.contains("Parsed folder, non registered " + DATA + "/multi_region_decomposed/0.orig state.", 3));
+    const OFState& last = reader.state(1);
+    EXPECT_EQ(last.stepIndex(), 2u);  // uniform/time of the processor folders
+    EXPECT_EQ(last.fieldFolderForPart(heater2),
+              Str::fromUtf8(DATA + "/multi_region_decomposed/processor2/0.002/heater"));
+    std::vector<std::string> natives;
+    for (size_t i = 0; i < last.resultCount(); ++i)
+        if (last.result(i).mapping() == ELEMENT) natives.push_back(last.result(i).nativeName().toStdString());
+    std::sort(natives.begin(), natives.end());
+    natives.erase(std::unique(natives.begin(), natives.end()), natives.end());
+    EXPECT_EQ(natives, (std::vector<std::string>{"Qdot", "T", "U", "p", "p_rgh", "rho"}));
+}
+
+TEST(CaseLayouts, DecomposedMultiRegionValuesEqualTheReconstructedRun) {
+    ProviderHarness host;
+    ASSERT_TRUE(host.open(DATA + "/multi_region_decomposed"));
+    EXPECT_EQ(host.metaData().problemInfo()->description, "Parallel Multi-Region Simulation\n");
+    ASSERT_TRUE(host.geometry());
+    auto sums = [&host](const char* result, const char* region) {
+        vxphost::RecordingResult values;
+        EXPECT_TRUE(host.result(host.resultNamed(result)->id, 2, &values));
+        return regionSums(host, values, region);
+    };
+    // Sums over all cells of a region, from the reconstructed run's fields at 0.002.
+    EXPECT_NEAR(sums("Pressure", "bottomWater")[0], 33984.75687, 1e-6);
+    EXPECT_NEAR(sums("Temperature", "heater")[0], 6300.20829, 1e-6);
+    EXPECT_NEAR(sums("Temperature", "topAir")[0], 45000.00206, 1e-6);
+    EXPECT_NEAR(sums("p_rgh", "topAir")[0], 14999996.739, 1e-4);
+    EXPECT_NEAR(sums("Velocity", "bottomWater")[0], 0.15187152444, 1e-9);
+    EXPECT_NEAR(sums("Temperature", "leftSolid")[0], 30 * 300.0, 1e-9);
+}
+
+TEST(CaseLayouts, DecomposedMultiRegionPollingAndMovedPoints) {
+    const std::string dir = copyOfData("multi_region_decomposed");
+    ProviderHarness host;
+    ASSERT_TRUE(host.open(dir));
+    ASSERT_TRUE(host.geometry());
+    for (int k = 0; k < 4; ++k) {
+        const std::string processor = dir + "/processor" + std::to_string(k);
+        std::filesystem::copy(processor + "/0.002", processor + "/0.003", std::filesystem::copy_options::recursive);
+    }
+    // Moved points of the heater in processor0 (64 points) at 0.003.
+    std::vector<double> shifted;
+    for (int n = 0; n < 64; ++n) shifted.insert(shifted.end(), {1.0, 2.0, 3.0 + n});
+    testsupport::writeFile(dir + "/processor0/0.003/heater/polyMesh/points",
+                           testsupport::foamFile("vectorField", "points", testsupport::pointsBody(shifted, {}), {}));
+    std::vector<NotificationCall> calls;
+    ASSERT_TRUE(host.poll(&calls));
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].kind, NotificationKind::Add);
+    EXPECT_DOUBLE_EQ(calls[0].value, 0.003);
+    // The displacement result is new with the polled state: numbered, not yet published.
+    const int points = providerOf(host).displacementResultId();
+    ASSERT_GT(points, 0);
+    vxphost::RecordingResult moved;
+    ASSERT_TRUE(host.result(points, calls[0].id, &moved));
+    const OFReader& reader = providerOf(host).reader();
+    size_t group = 0;
+    for (size_t i = 0; i < 4; ++i) group += 1 + reader.part(i).boundaries().size();
+    EXPECT_EQ(reader.part(4).name(), Str("heater/processor0"));
+    EXPECT_EQ(moved.valueGroup(group).values(), shifted);
+
+    host.poll(&calls);  // the verification pass
+    for (int k = 0; k < 4; ++k) std::filesystem::remove_all(dir + "/processor" + std::to_string(k) + "/0.003");
+    ASSERT_TRUE(host.poll(&calls));
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.back().kind, NotificationKind::Remove);
+    testsupport::removeFolder(dir);
+}
+
+TEST(CaseLayouts, ProcessorsInNumberOrder) {
+    const OFReader reader = openData("decomposed_12");
+    ASSERT_EQ(partNames(reader), processorNames("", 12));
+    for (size_t i = 1; i < reader.partCount(); ++i) EXPECT_GT(reader.part(i).id(), reader.part(i - 1).id());
+    EXPECT_EQ(stateFolders(reader), (std::vector<std::string>{"0", "0.05"}));
+
+    ProviderHarness host;
+    ASSERT_TRUE(host.open(DATA + "/decomposed_12"));
+    ASSERT_TRUE(host.geometry());
+    vxphost::RecordingResult values;
+    ASSERT_TRUE(host.result(host.resultNamed("Pressure")->id, 2, &values));
+    const OFReader& shown = providerOf(host).reader();
+    size_t group = 0;
+    for (size_t i = 0; i < shown.partCount(); ++i) {
+        EXPECT_EQ(shown.part(i).elementCount(), 12u);
+        const std::vector<double>& v = values.valueGroup(group).values();
+        EXPECT_EQ(v.size(), 12u);
+        EXPECT_EQ(std::count(v.begin(), v.end(), vx::UNDEFINED_DOUBLE), 0);
+        group += 1 + shown.part(i).boundaries().size();
+    }
+}
+
+TEST(CaseLayouts, TopologyChangeLeavesTheLaterStatesUndefined) {
+    const OFReader reader = openData("topology_change");
+    ASSERT_EQ(stateFolders(reader), (std::vector<std::string>{"0", "0.05", "0.055", "0.105"}));
+    for (size_t s = 0; s < reader.stateCount(); ++s)
+        for (size_t i = 0; i < reader.state(s).resultCount(); ++i)
+            EXPECT_NE(reader.state(s).result(i).type(), DISPLACEMENT) << "a whole mesh is no moved points";
+    EXPECT_FALSE(reader.meshDiffersAtState(0, reader.state(1)));
+    EXPECT_TRUE(reader.meshDiffersAtState(0, reader.state(2)));
+    // 0.105 holds fields only: its mesh is the one written at 0.055.
+    EXPECT_EQ(reader.meshFolderAtState(0, reader.state(3)), Str::fromUtf8(DATA + "/topology_change/0.055/polyMesh"));
+
+    ProviderHarness host;
+    ASSERT_TRUE(host.open(DATA + "/topology_change"));
+    ASSERT_TRUE(host.geometry());
+    EXPECT_EQ(host.geometryRecord().elementGroup(0).elementCount(), 100u);
+    LogCapture log;
+    for (const auto& published : host.metaData().results()) {
+        for (const auto& state : host.metaData().states()) {
+            vxphost::RecordingResult values;
+            ASSERT_TRUE(host.result(published.id, state.id, &values)) << published.name << " at " << state.value;
+            const std::vector<double>& v = values.valueGroup(0).values();
+            const auto undefined = std::count(v.begin(), v.end(), vx::UNDEFINED_DOUBLE);
+            // Sized for the mesh shown: 100 cells, 242 nodes.
+            const size_t items = published.elementResult ? 100 : 242;
+            EXPECT_TRUE(!v.empty() && v.size() % items == 0) << published.name << ": " << v.size();
+            if (state.value > 0.05) {
+                EXPECT_EQ(static_cast<size_t>(undefined), v.size()) << published.name << " at " << state.value;
+            } else if (state.value > 0.0) {
+                EXPECT_EQ(undefined, 0) << published.name << " at " << state.value;
+            }
+        }
+    }
+    const std::vector<std::string> infos = log.texts(3);
+    for (const char* time : {"0.055", "0.105"}) {
+        const std::string message = std::string("The mesh at time ") + time +
+                                    " is not the mesh shown (default_region: 163 cells instead of 100): the results at "
+                                    "this time are undefined.";
+        EXPECT_EQ(std::count_if(infos.begin(), infos.end(),
+                                [&message](const std::string& line) { return line.find(message) != std::string::npos; }),
+                  1)
+            << time;
+    }
+    EXPECT_FALSE(log.contains("not correctly dimensioned"));
+    EXPECT_FALSE(log.contains("The mesh at time 0.05 "));
+}
