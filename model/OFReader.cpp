@@ -13,7 +13,8 @@ namespace {
 
 const char* const SOURCE = "OFReader";
 const char* const DEFAULT_REGION_NAME = "default_region";
-const char* const SAMPLE_SURFACE_FOLDER = "/postProcessing/sampleSurface";
+const char* const POST_PROCESSING_FOLDER = "/postProcessing";
+const char* const SAMPLE_SURFACE = "sampleSurface";
 
 void logError(const Str& message) { OFLogger::get()->logError(SOURCE, message); }
 void logInfo(const Str& message) { OFLogger::get()->logInfo(SOURCE, message); }
@@ -21,16 +22,45 @@ void logDebug(const Str& message) { OFLogger::get()->logDebug(SOURCE, message); 
 
 bool listFileExists(const Str& file) { return OFUtilities::fileExists(file) || OFUtilities::fileExists(file + ".gz"); }
 
-std::vector<Str> sortedSubFolders(const Str& folder) {
-    std::vector<Str> names = OFUtilities::subFolders(folder);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 Str joined(const std::vector<Str>& names) {
     Str text;
     for (const Str& name : names) text += (text.isEmpty() ? Str() : Str(", ")) + name;
     return text;
+}
+
+// The folders below postProcessing (relative to it) that hold time folders: a function object's
+// folder, or one level deeper when the first level is a region's folder (or holds one).
+std::vector<Str> timeSeriesFolders(const Str& postProcessing) {
+    auto holdsTimes = [](const Str& folder) {
+        for (const Str& name : OFUtilities::subFolders(folder)) {
+            double value = 0.0;
+            if (OFUtilities::timeValueOfName(name, &value)) return true;
+        }
+        return false;
+    };
+    std::vector<Str> folders;
+    for (const Str& first : OFUtilities::subFolders(postProcessing)) {
+        if (holdsTimes(postProcessing + "/" + first)) {
+            folders.push_back(first);
+            continue;
+        }
+        for (const Str& second : OFUtilities::subFolders(postProcessing + "/" + first))
+            if (holdsTimes(postProcessing + "/" + first + "/" + second)) folders.push_back(first + "/" + second);
+    }
+    return folders;
+}
+
+// A file as the surface writers of other formats than foam name them.
+bool isOtherSurfaceFormat(const Str& path) {
+    static const char* const extensions[] = {"vtk", "vtp", "raw", "stl", "stlb", "obj", "case", "nas", "bdf",
+                                              "x3d", "inp", "gltf", "glb", "smesh", "ply"};
+    const Str name = OFUtilities::fileNameFromPath(path);
+    const Str base = OFUtilities::fileBaseName(name);
+    if (base.isEmpty() || base.size() == name.size()) return false;
+    const Str extension = name.subStr(base.size() + 1);
+    for (const char* known : extensions)
+        if (extension == known) return true;
+    return false;
 }
 
 // A polyMesh folder holding a whole mesh, not only the moved points of a moving mesh.
@@ -187,19 +217,50 @@ bool OFReader::isReconstructedRun(const std::vector<Str>& caseFolders) const {
     return false;
 }
 
+// Every folder of postProcessing (or one level below it, beside or below a region's folder)
+// whose time folders hold surfaces in the foam layout, as the `surfaces` function objects write
+// them. The surfaces are those of the first sampled time (in text order); those written in other
+// formats are named once in the log.
 void OFReader::findSampledSurfaces() {
     m_sampledSurfaces.clear();
-    const Str sampleFolder = m_path + SAMPLE_SURFACE_FOLDER;
-    if (!OFUtilities::fileExists(sampleFolder)) return;
-    // The surfaces are those of the first sampled time (in text order).
-    const std::vector<Str> times = sortedSubFolders(sampleFolder);
-    if (!times.empty()) {
-        const Str timeFolder = sampleFolder + "/" + times.front();
-        int id = 1;
-        for (const Str& surface : OFUtilities::subFolders(timeFolder))
-            m_sampledSurfaces.emplace_back(id++, surface, timeFolder + "/" + surface);
-    }
+    m_surfaceSources.clear();
+    const Str root = m_path + POST_PROCESSING_FOLDER;
+    if (!OFUtilities::fileExists(root)) return;
+    std::vector<Str> notRead;
+    for (const Str& source : timeSeriesFolders(root)) findSampledSurfacesOf(root, source, &notRead);
+    if (!notRead.empty())
+        logInfo(Str("Sampled surfaces not read (only the foam surface format is read): %1").arg(joined(notRead)));
     logDebug(Str("Parsed folder, registered %1 sampled Surfaces.").arg(m_sampledSurfaces.size()));
+}
+
+void OFReader::findSampledSurfacesOf(const Str& root, const Str& source, std::vector<Str>* notRead) {
+    const Str sourceFolder = root + "/" + source;
+    std::vector<Str> times;
+    for (const Str& name : OFUtilities::subFolders(sourceFolder)) {
+        double value = 0.0;
+        if (OFUtilities::timeValueOfName(name, &value)) times.push_back(name);
+    }
+    if (times.empty()) return;
+    std::sort(times.begin(), times.end());
+    const Str timeFolder = sourceFolder + "/" + times.front();
+    // sampleSurface keeps the surface names it always had, and takes every folder as a surface.
+    const bool classic = source == SAMPLE_SURFACE;
+    bool found = false;
+    for (const Str& surface : OFUtilities::subFolders(timeFolder)) {
+        if (!classic && !listFileExists(timeFolder + "/" + surface + "/points")) continue;
+        OFSampledSurface sampled(static_cast<int>(m_sampledSurfaces.size()) + 1, classic ? surface : source + "/" + surface,
+                                 timeFolder + "/" + surface);
+        sampled.setSourceFolder(sourceFolder);
+        sampled.setSurfaceFolderName(surface);
+        m_sampledSurfaces.push_back(std::move(sampled));
+        found = true;
+    }
+    if (found) m_surfaceSources.push_back(sourceFolder);
+    std::vector<Str> others;
+    for (const Str& entry : OFUtilities::filesInFolder(timeFolder))
+        if (isOtherSurfaceFormat(entry)) others.push_back(OFUtilities::fileNameFromPath(entry));
+    if (!others.empty())
+        notRead->push_back(Str("postProcessing/%1 (%2)").arg(source).arg(joined(others)));
 }
 
 // Parts of a decomposed run: each processor's mesh of the default region, in processor order,
@@ -393,15 +454,13 @@ bool OFReader::meshDiffersAtState(size_t partIndex, const OFState& state) const 
 
 void OFReader::addSampledSurfaceResults(OFState& state, const Str& folderName,
                                         const std::map<Str, Str>& resultNames) const {
-    const Str sampleFolder = m_path + SAMPLE_SURFACE_FOLDER;
-    if (!OFUtilities::fileExists(sampleFolder)) return;
     static const struct {
         const char* folder;
         OFResultType type;
     } kinds[] = {{"scalarField", SCALAR}, {"vectorField", VECTOR}, {"tensorField", TENSOR}};
-    for (const Str& time : OFUtilities::subFolders(sampleFolder)) {
-        if (time != folderName) continue;
-        const Str timeFolder = sampleFolder + "/" + time;
+    for (const Str& source : m_surfaceSources) {
+        const Str timeFolder = source + "/" + folderName;
+        if (!OFUtilities::isFolder(timeFolder)) continue;
         for (const Str& surface : OFUtilities::subFolders(timeFolder)) {
             for (const auto& kind : kinds) {
                 for (const Str& entry : OFUtilities::filesInFolder(timeFolder + "/" + surface + "/" + kind.folder)) {

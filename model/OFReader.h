@@ -82,6 +82,7 @@ public:
 private:
     bool addZones(OFPart& part, const vx::Str& file, int* idCounter, bool cellZones);
     void findSampledSurfaces();
+    void findSampledSurfacesOf(const vx::Str& root, const vx::Str& source, std::vector<vx::Str>* notRead);
     void addSampledSurfaceResults(OFState& state, const vx::Str& folderName,
                                   const std::map<vx::Str, vx::Str>& resultNames) const;
     // The regions of the parts, in part order: the sub-folders of the time folders holding
@@ -107,6 +108,8 @@ private:
     std::vector<vx::Str> m_statesFolder;
     std::vector<OFPart> m_parts;
     std::vector<OFSampledSurface> m_sampledSurfaces;
+    // The folders of the function objects whose surfaces are read (full paths).
+    std::vector<vx::Str> m_surfaceSources;
     std::vector<OFState> m_states;
     std::map<vx::Str, vx::Str> m_controlDict;
     vx::Str m_simulationTitle;

@@ -3,14 +3,23 @@
 
 #include "core/Str.h"
 
-// One triangulated surface written by the sampling function object under
-// postProcessing/sampleSurface/<time>/<name>.
+// One surface written in the foam surface format by a `surfaces` function object under
+// postProcessing/<function object>/<time>/<surface folder> (the function object's folder may lie
+// one level deeper, beside or below a region's folder).
 class OFSampledSurface {
 public:
     OFSampledSurface(int id, const vx::Str& name, const vx::Str& folder)
         : m_name(name), m_userName(name + "[Surf]"), m_id(id), m_folder(folder) {}
 
+    // The surface folder's name, led by the function object's folder (relative to
+    // postProcessing) for every function object but sampleSurface: surfaces/midPlane.
     vx::Str name() const { return m_name; }
+    // The function object's folder holding the time folders (full path).
+    vx::Str sourceFolder() const { return m_sourceFolder; }
+    void setSourceFolder(const vx::Str& folder) { m_sourceFolder = folder; }
+    // The surface's folder name inside each time folder.
+    vx::Str surfaceFolderName() const { return m_surfaceFolderName; }
+    void setSurfaceFolderName(const vx::Str& name) { m_surfaceFolderName = name; }
     // The name shown to the user: plane1 shows as plane1[Surf].
     vx::Str userName() const { return m_userName; }
     vx::Str folder() const { return m_folder; }
@@ -31,4 +40,6 @@ private:
     int m_id;
     int m_globalPartId = -1;
     vx::Str m_folder;
+    vx::Str m_sourceFolder;
+    vx::Str m_surfaceFolderName;
 };

@@ -203,8 +203,8 @@ void OpenFoamProvider::getResultsWithBoundaries(std::vector<OFBoundary>& boundar
 bool OpenFoamProvider::getResultForTrisurface(int surfaceIndex, OFState& state, OFResult& r, VXPResultValueGroup* group,
                                               const vx::Str& nativeName, const vx::Str& className) {
     const OFSampledSurface& surface = m_reader.sampledSurface(static_cast<size_t>(surfaceIndex));
-    vx::Str folder = m_reader.path() + "/postProcessing/sampleSurface" + "/" +
-                     OFUtilities::folderNameFromPath(state.folder()) + "/" + surface.name();
+    vx::Str folder = surface.sourceFolder() + "/" + OFUtilities::folderNameFromPath(state.folder()) + "/" +
+                     surface.surfaceFolderName();
     switch (r.type()) {
         case SCALAR: folder += "/scalarField"; break;
         case VECTOR: folder += "/vectorField"; break;

@@ -311,3 +311,44 @@ TEST(CaseLayouts, TopologyChangeLeavesTheLaterStatesUndefined) {
     EXPECT_FALSE(log.contains("not correctly dimensioned"));
     EXPECT_FALSE(log.contains("The mesh at time 0.05 "));
 }
+
+TEST(CaseLayouts, SurfacesOfEverySurfacesFunctionObject) {
+    LogCapture log;
+    const OFReader reader = openData("sampled_surfaces_regions");
+    std::vector<std::string> names;
+    for (size_t k = 0; k < reader.sampledSurfaceCount(); ++k) {
+        const OFSampledSurface& surface = reader.sampledSurface(k);
+        EXPECT_EQ(surface.id(), static_cast<int>(k) + 1);
+        names.push_back(surface.userName().toStdString());
+    }
+    // The function object's folder (a region's one in front) leads the name; sampleSurface's
+    // surfaces keep their own names.
+    EXPECT_EQ(names, (std::vector<std::string>{"heater/surfaces/cut[Surf]", "planes/cut2[Surf]", "cut[Surf]"}));
+    EXPECT_EQ(reader.sampledSurface(0).folder(),
+              Str::fromUtf8(DATA + "/sampled_surfaces_regions/postProcessing/heater/surfaces/10/cut"));
+    const std::vector<std::string> infos = log.texts(3);
+    ASSERT_EQ(std::count_if(infos.begin(), infos.end(),
+                            [](const std::string& line) { return line.find("Sampled surfaces not read") != std::string::npos; }),
+              1);
+    EXPECT_TRUE(log.contains("Sampled surfaces not read (only the foam surface format is read): postProcessing/surfacesRaw "
+                             "(T_cut2.raw), postProcessing/surfacesVtk (cut.vtp)",
+                             3));
+    EXPECT_FALSE(log.contains("probes"));
+
+    ProviderHarness host;
+    ASSERT_TRUE(host.open(DATA + "/sampled_surfaces_regions"));
+    ASSERT_TRUE(host.geometry());
+    const OFReader& shown = providerOf(host).reader();
+    size_t firstSurfaceGroup = 0;
+    for (size_t i = 0; i < shown.partCount(); ++i) firstSurfaceGroup += 1 + shown.part(i).boundaries().size();
+    vxphost::RecordingResult values;
+    ASSERT_TRUE(host.result(host.resultNamed("Temperature [N]")->id, 2, &values));
+    ASSERT_EQ(values.valueGroupCount(), firstSurfaceGroup + 3);
+    for (size_t k = 0; k < 3; ++k) {
+        const std::vector<double>& v = values.valueGroup(firstSurfaceGroup + k).values();
+        EXPECT_EQ(v.size(), shown.sampledSurface(k).nodeCount()) << k;
+        EXPECT_EQ(std::count(v.begin(), v.end(), vx::UNDEFINED_DOUBLE), 0) << k;
+    }
+    // The same plane sampled by two function objects.
+    EXPECT_EQ(values.valueGroup(firstSurfaceGroup).values(), values.valueGroup(firstSurfaceGroup + 2).values());
+}
