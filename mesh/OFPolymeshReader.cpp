@@ -123,6 +123,44 @@ bool OFPolymeshReader::readCellCount(const vx::Str& folder, size_t* cellCount) {
     return true;
 }
 
+namespace {
+
+bool sameFaces(const FacesData& a, const FacesData& b) {
+    if (a.nodeCounts != b.nodeCounts || a.startOffsets.size() < a.faceCount() || b.startOffsets.size() < b.faceCount())
+        return false;
+    for (size_t f = 0; f < a.faceCount(); ++f) {
+        const size_t n = a.nodeCounts[f];
+        const size_t startA = static_cast<size_t>(a.startOffsets[f]), startB = static_cast<size_t>(b.startOffsets[f]);
+        if (a.startOffsets[f] < 0 || b.startOffsets[f] < 0 || startA + n > a.nodeIndices.size() ||
+            startB + n > b.nodeIndices.size())
+            return false;
+        if (!std::equal(a.nodeIndices.begin() + static_cast<std::ptrdiff_t>(startA),
+                        a.nodeIndices.begin() + static_cast<std::ptrdiff_t>(startA + n),
+                        b.nodeIndices.begin() + static_cast<std::ptrdiff_t>(startB)))
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool OFPolymeshReader::sameTopology(const vx::Str& folder, const vx::Str& other) {
+    {
+        // Different counts in the owner files' notes settle it without reading the lists.
+        OFFile a(true), b(true);
+        if (a.open(folder + "/owner") && b.open(other + "/owner")) {
+            const std::string noteA = a.headerValue("note"), noteB = b.headerValue("note");
+            if (!noteA.empty() && !noteB.empty() && noteA != noteB) return false;
+        }
+    }
+    OFPolymeshReader reader;
+    std::vector<int> listA, listB;
+    if (!reader.readOwners(folder, &listA) || !reader.readOwners(other, &listB) || listA != listB) return false;
+    if (!reader.readNeighbors(folder, &listA) || !reader.readNeighbors(other, &listB) || listA != listB) return false;
+    FacesData facesA, facesB;
+    return reader.readFaces(folder, &facesA) && reader.readFaces(other, &facesB) && sameFaces(facesA, facesB);
+}
+
 bool OFPolymeshReader::validate(const vx::Str& folder, const OFPolymesh& mesh) {
     auto fail = [&folder](const vx::Str& what) {
         OFLogger::get()->logError(SOURCE, vx::Str("Cannot read part polyMesh in folder %1. %2").arg(folder).arg(what));

@@ -21,6 +21,9 @@ public:
     vx::Str polyMeshFolder() const { return m_folder; }
     // The cell count the folder's owner file states in its header; false when it cannot be read.
     static bool readCellCount(const vx::Str& folder, size_t* cellCount);
+    // Whether two polyMesh folders hold the same faces, owners and neighbours (the points may
+    // differ). False when either cannot be read.
+    static bool sameTopology(const vx::Str& folder, const vx::Str& other);
 
     // Every index within its array; false with one error message naming the folder.
     static bool validate(const vx::Str& folder, const OFPolymesh& mesh);

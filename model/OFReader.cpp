@@ -448,7 +448,7 @@ Str OFReader::meshFolderAtState(size_t partIndex, const OFState& state) const {
     return folder;
 }
 
-bool OFReader::meshDiffersAtState(size_t partIndex, const OFState& state) const {
+bool OFReader::meshReplacedAtState(size_t partIndex, const OFState& state) const {
     return meshFolderAtState(partIndex, state) != m_parts[partIndex].folder();
 }
 
@@ -501,7 +501,12 @@ int OFReader::deleteState(const Str& folderName) {
     return position;
 }
 
-void OFReader::sortStatesByReferenceValue() { std::stable_sort(m_states.begin(), m_states.end(), OFStateLesser()); }
+// A state added or removed may change which mesh the later states use: their meshes are
+// looked at again.
+void OFReader::sortStatesByReferenceValue() {
+    std::stable_sort(m_states.begin(), m_states.end(), OFStateLesser());
+    for (OFState& state : m_states) state.setPartsOnOtherMesh({});
+}
 
 void OFReader::setIdsToRespectReferenceValueOrder() {
     sortStatesByReferenceValue();

@@ -69,9 +69,10 @@ public:
     const OFState* stateById(int id) const;
     OFState* stateById(int id);
     // The polyMesh folder of the part's mesh at the state: the part's own folder until a time
-    // folder up to the state's time holds a whole new mesh (a topology change).
+    // folder up to the state's time holds a whole new mesh (a topology change, or the same
+    // mesh written again).
     vx::Str meshFolderAtState(size_t partIndex, const OFState& state) const;
-    bool meshDiffersAtState(size_t partIndex, const OFState& state) const;
+    bool meshReplacedAtState(size_t partIndex, const OFState& state) const;
 
     // Results.
     // Parses "U=Velocity;p=Pressure" into native name to display name. The text is trimmed in place.

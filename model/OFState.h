@@ -65,9 +65,10 @@ public:
     // Parts (by index) whose polyMesh in this time folder is a whole new mesh.
     void addPartWithNewMesh(size_t partIndex);
     bool hasNewMeshForPart(size_t partIndex) const;
-    // Whether the change of mesh at this state has been reported already.
-    bool meshChangeReported() const { return m_meshChangeReported; }
-    void setMeshChangeReported() { m_meshChangeReported = true; }
+    // Per part: whether its mesh at this state is another one than the part's own mesh (set by
+    // the provider once it has compared them; empty until then).
+    const std::vector<bool>& partsOnOtherMesh() const { return m_partsOnOtherMesh; }
+    void setPartsOnOtherMesh(std::vector<bool> parts) { m_partsOnOtherMesh = std::move(parts); }
     // The cell result a node-average result is computed from, or null.
     const OFResult* sourceVolumefromAverageNodeResult(const OFResult& averageResult) const;
     bool registerVolumeResultSourceOfAverageNodeResult(int averageResultId, int sourceResultId);
@@ -98,7 +99,7 @@ private:
     bool m_loadLocalResult = true;
     std::vector<vx::Str> m_processorTimeFolders;
     std::set<size_t> m_partsWithNewMesh;
-    bool m_meshChangeReported = false;
+    std::vector<bool> m_partsOnOtherMesh;
 };
 
 // Orders states by ascending time value.

@@ -67,9 +67,10 @@ public:
     bool getResultForTrisurface(int surfaceIndex, OFState& state, OFResult& r, VXPResultValueGroup* group,
                                 const vx::Str& nativeName, const vx::Str& className);
     bool getDisplacements(int stateId, VXPResult* result);
-    // Logs once per state that its mesh differs from the one delivered, naming the time and the
-    // cell counts of both meshes.
-    void reportChangedMesh(OFState& state);
+    // Finds, once per state, the parts whose mesh at the state is not the one delivered, and logs
+    // that once, naming the time and the cell counts of both meshes.
+    void resolveMeshChanges(OFState& state);
+    bool isOnOtherMesh(size_t partIndex, const OFState& state) const;
     bool updatePointsForPart(int partIndex, int stateId, ValueGroups& groups);
     static bool applyNodalDataInFace(const std::vector<double>& nodeValues, std::vector<double>& patchValues,
                                      int dimension, const std::vector<int>& mapping);

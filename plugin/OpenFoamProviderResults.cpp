@@ -86,7 +86,7 @@ bool OpenFoamProvider::getResultOnCallingThread(const VXPResultSpec& spec, VXPRe
     if (resultId == m_displacementResultId) return getDisplacements(stateId, result);
     OFState* state = m_reader.stateById(stateId);
     if (!state) return false;
-    reportChangedMesh(*state);
+    resolveMeshChanges(*state);
     if (OFResult* r = state->resultById(resultId)) {
         if (r->className().isEmpty()) return false;
         return buildDataResults(*state, *r, result, r->nativeName(), r->className());
@@ -136,7 +136,7 @@ bool OpenFoamProvider::getResultForPart(int partIndex, OFState& state, OFResult&
     for (size_t b = 0; b < patches.size(); ++b)
         send(groups[b + 1], undefinedValues(r, patches[b].nodeCount(), patches[b].faceCount()), r.dimension());
     // Values on another mesh than the one shown have nowhere to go.
-    if (m_reader.meshDiffersAtState(static_cast<size_t>(partIndex), state)) return true;
+    if (isOnOtherMesh(static_cast<size_t>(partIndex), state)) return true;
     if (!state.hasResultForPart(r, part)) return true;
     OFResultReader reader;
 
@@ -244,7 +244,7 @@ bool OpenFoamProvider::getResultForTrisurface(int surfaceIndex, OFState& state, 
 }
 
 bool OpenFoamProvider::getDisplacements(int stateId, VXPResult* result) {
-    if (OFState* state = m_reader.stateById(stateId)) reportChangedMesh(*state);
+    if (OFState* state = m_reader.stateById(stateId)) resolveMeshChanges(*state);
     std::vector<ValueGroups> groups;
     for (size_t i = 0; i < m_reader.partCount(); ++i) {
         ValueGroups partGroups(1 + m_reader.part(i).boundaries().size());
@@ -262,7 +262,7 @@ bool OpenFoamProvider::updatePointsForPart(int partIndex, int stateId, ValueGrou
     const OFPart& part = m_reader.part(static_cast<size_t>(partIndex));
     const OFState* state = m_reader.stateById(stateId);
     if (!state || groups.size() != 1 + part.boundaries().size()) return false;
-    if (m_reader.meshDiffersAtState(static_cast<size_t>(partIndex), *state)) {
+    if (isOnOtherMesh(static_cast<size_t>(partIndex), *state)) {
         send(groups[0], std::vector<double>(known(part.nodeCount()) * 3, vx::UNDEFINED_DOUBLE), 3);
         for (size_t b = 0; b < part.boundaries().size(); ++b)
             send(groups[b + 1], std::vector<double>(part.boundaries()[b].nodeCount() * 3, vx::UNDEFINED_DOUBLE), 3);
@@ -292,28 +292,41 @@ bool OpenFoamProvider::updatePointsForPart(int partIndex, int stateId, ValueGrou
     return true;
 }
 
-// One message per state whose mesh differs (for some part) from the mesh delivered: the host
-// has that one geometry, so the state's values are sent as undefined.
-void OpenFoamProvider::reportChangedMesh(OFState& state) {
-    if (state.meshChangeReported()) return;
+// Compares, once per state and on the calling thread, the mesh of each part at the state with
+// the part's own mesh, and logs one message when some differ: the host has that one geometry,
+// so the values at such a state are sent as undefined.
+void OpenFoamProvider::resolveMeshChanges(OFState& state) {
+    if (state.partsOnOtherMesh().size() == m_reader.partCount()) return;
+    std::vector<bool> other(m_reader.partCount(), false);
     vx::Str parts;
     for (size_t i = 0; i < m_reader.partCount(); ++i) {
-        if (!m_reader.meshDiffersAtState(i, state)) continue;
+        if (!m_reader.meshReplacedAtState(i, state)) continue;
         const OFPart& part = m_reader.part(i);
+        const vx::Str meshFolder = m_reader.meshFolderAtState(i, state);
+        if (OFPolymeshReader::sameTopology(part.folder(), meshFolder)) continue;
+        other[i] = true;
         size_t shown = part.elementCount();
         if (shown == UNKNOWN && !OFPolymeshReader::readCellCount(part.folder(), &shown)) shown = UNKNOWN;
         size_t changed = UNKNOWN;
-        OFPolymeshReader::readCellCount(m_reader.meshFolderAtState(i, state), &changed);
+        OFPolymeshReader::readCellCount(meshFolder, &changed);
         auto count = [](size_t n) { return n == UNKNOWN ? vx::Str("?") : vx::Str("%1").arg(static_cast<unsigned long long>(n)); };
         if (!parts.isEmpty()) parts += "; ";
         parts += vx::Str("%1: %2 cells instead of %3").arg(part.name()).arg(count(changed)).arg(count(shown));
     }
-    state.setMeshChangeReported();
+    state.setPartsOnOtherMesh(std::move(other));
     if (parts.isEmpty()) return;
     OFLogger::get()->logInfo(SOURCE, vx::Str("The mesh at time %1 is not the mesh shown (%2): the results at this "
                                              "time are undefined.")
                                          .arg(OFUtilities::folderNameFromPath(state.folder()))
                                          .arg(parts));
+}
+
+bool OpenFoamProvider::isOnOtherMesh(size_t partIndex, const OFState& state) const {
+    const std::vector<bool>& other = state.partsOnOtherMesh();
+    if (partIndex < other.size()) return other[partIndex];
+    // Not compared yet (a call outside a request): compare now, without keeping the outcome.
+    return m_reader.meshReplacedAtState(partIndex, state) &&
+           !OFPolymeshReader::sameTopology(m_reader.part(partIndex).folder(), m_reader.meshFolderAtState(partIndex, state));
 }
 
 bool OpenFoamProvider::applyNodalDataInFace(const std::vector<double>& nodeValues, std::vector<double>& patchValues,

@@ -272,8 +272,8 @@ TEST(CaseLayouts, TopologyChangeLeavesTheLaterStatesUndefined) {
     for (size_t s = 0; s < reader.stateCount(); ++s)
         for (size_t i = 0; i < reader.state(s).resultCount(); ++i)
             EXPECT_NE(reader.state(s).result(i).type(), DISPLACEMENT) << "a whole mesh is no moved points";
-    EXPECT_FALSE(reader.meshDiffersAtState(0, reader.state(1)));
-    EXPECT_TRUE(reader.meshDiffersAtState(0, reader.state(2)));
+    EXPECT_FALSE(reader.meshReplacedAtState(0, reader.state(1)));
+    EXPECT_TRUE(reader.meshReplacedAtState(0, reader.state(2)));
     // 0.105 holds fields only: its mesh is the one written at 0.055.
     EXPECT_EQ(reader.meshFolderAtState(0, reader.state(3)), Str::fromUtf8(DATA + "/topology_change/0.055/polyMesh"));
 
@@ -351,4 +351,42 @@ TEST(CaseLayouts, SurfacesOfEverySurfacesFunctionObject) {
     }
     // The same plane sampled by two function objects.
     EXPECT_EQ(values.valueGroup(firstSurfaceGroup).values(), values.valueGroup(firstSurfaceGroup + 2).values());
+}
+
+TEST(CaseLayouts, MeshWrittenAgainOrRenumbered) {
+    using namespace testsupport;
+    const std::string dir = makeTempFolder("remeshed");
+    const Mesh mesh = hexBlockMesh(2, 1, 1);
+    writeCaseSkeleton(dir);
+    writePolyMesh(dir + "/constant/polyMesh", mesh);
+    std::vector<PatchField> patches;
+    for (const Patch& p : mesh.patches) patches.push_back({p.name, "type zeroGradient;"});
+    for (const char* time : {"0", "1", "2"})
+        writeFile(dir + "/" + time + "/p", fieldFile("volScalarField", "p", "[0 2 -2 0 0 0 0]", {1.0, 2.0}, 1, patches, {}));
+    // 1: the same mesh written again (binary this time, and with moved points); 2: its two cells
+    // numbered the other way round.
+    Mesh moved = mesh;
+    for (double& x : moved.points) x += 0.5;
+    WriteOptions binary;
+    binary.binary = true;
+    writePolyMesh(dir + "/1/polyMesh", moved, binary);
+    Mesh renumbered = mesh;
+    for (int& cell : renumbered.owner) cell = 1 - cell;
+    for (int& cell : renumbered.neighbour) cell = 1 - cell;
+    writePolyMesh(dir + "/2/polyMesh", renumbered);
+
+    ProviderHarness host;
+    ASSERT_TRUE(host.open(dir));
+    ASSERT_TRUE(host.geometry());
+    LogCapture log;
+    for (int state : {2, 3}) {
+        vxphost::RecordingResult values;
+        ASSERT_TRUE(host.result(host.resultNamed("Pressure")->id, state, &values));
+        const std::vector<double> expected =
+            state == 2 ? std::vector<double>{1.0, 2.0} : std::vector<double>(2, vx::UNDEFINED_DOUBLE);
+        EXPECT_EQ(values.valueGroup(0).values(), expected) << state;
+    }
+    EXPECT_FALSE(log.contains("The mesh at time 1 "));
+    EXPECT_TRUE(log.contains("The mesh at time 2 is not the mesh shown (default_region: 2 cells instead of 2)", 3));
+    removeFolder(dir);
 }
