@@ -6,7 +6,9 @@
 #include <filesystem>
 #include <system_error>
 
+#include "io/FoamDictionary.h"
 #include "io/NumberParsing.h"
+#include "plugin/OFLogger.h"
 
 namespace fs = std::filesystem;
 
@@ -36,12 +38,17 @@ gzFile openGz(const std::string& utf8) {
 #endif
 }
 
-void stripLineEnd(char* line) {
-    size_t n = std::strlen(line);
-    while (n > 0 && (line[n - 1] == '\n' || line[n - 1] == '\r')) line[--n] = '\0';
-}
-
 }  // namespace
+
+void logParseProblems(const std::vector<foamdict::Problem>& problems, const vx::Str& path) {
+    for (const foamdict::Problem& p : problems) {
+        const vx::Str message = vx::Str::fromUtf8(p.message);
+        if (p.info)
+            OFLogger::get()->logInfo("OFFile", message);
+        else
+            OFLogger::get()->logError("OFFile", p.fatal ? vx::Str("Could not read %1: %2").arg(path).arg(message) : message);
+    }
+}
 
 // Splits a header-style entry: keyword = first run of non-space characters, value = from the
 // first non-space character after it to the end.
@@ -78,6 +85,7 @@ void OFFile::close() {
     m_chunkEnd = nullptr;
     m_lineStart = nullptr;
     m_chunkActive = false;
+    m_text.reset();
 }
 
 bool OFFile::open(const vx::Str& path) {
@@ -132,39 +140,80 @@ void OFFile::parseArch() {
     if (arch.find("MSB") != std::string::npos) m_bigEndian = true;
 }
 
-bool OFFile::readHeaderLine(char** line) {
-    if (!gzgets(handle(m_file), m_line.get(), static_cast<int>(LINE_BUFFER_SIZE))) return false;
-    const size_t n = std::strlen(m_line.get());
-    if (n == LINE_BUFFER_SIZE - 1 && m_line[n - 1] != '\n' && !gzeof(handle(m_file))) {
-        m_overflow = true;
-        return false;
-    }
-    stripLineEnd(m_line.get());
-    *line = m_line.get();
+bool OFFile::setHeaderFromText(const std::string& whole) {
+    size_t start = 0;
+    if (foamdict::headerEnd(whole, &start) == std::string::npos) return false;
+    auto shared = std::make_shared<const std::string>(whole.substr(start));
+    foamdict::Dictionary dict;
+    foamdict::Parser parser;
+    if (!parser.parseText(shared, 0, m_openedPath.toUtf8(), &dict)) return false;
+    const foamdict::Dictionary* header = dict.subDict("FoamFile");
+    if (!header) return false;
+    // Sub-dictionaries of the header (the "meta" block of zone files) are not needed here.
+    for (const auto& entry : header->entries())
+        if (!entry->isDict()) m_header.emplace(entry->key, foamdict::joinTokens(entry->tokens));
     return true;
 }
 
 bool OFFile::readHeader() {
-    int state = 0;
-    char* line = nullptr;
-    while (readHeaderLine(&line)) {
-        const std::string text(line);
-        if (state == 0) {
-            if (text.compare(0, 8, "FoamFile") == 0) {
-                state = text.find('{', 8) != std::string::npos ? 2 : 1;
-            }
-        } else if (state == 1) {
-            if (!text.empty() && text[0] == '{') state = 2;
-        } else {
-            if (!text.empty() && text[0] == '}') return true;
-            const size_t semicolon = text.rfind(';');
-            if (text.empty() || semicolon == std::string::npos) return false;
-            std::string keyword, value;
-            splitEntry(text.substr(0, semicolon), &keyword, &value);
-            m_header.emplace(keyword, value);
-        }
+    // Bytes up to the "}" that closes the FoamFile dictionary; the stream stays right behind it.
+    constexpr size_t MAX_HEADER_BYTES = 1 << 20;
+    std::string text;
+    while (text.size() < MAX_HEADER_BYTES) {
+        const int c = nextByte();
+        if (c < 0) return false;
+        text.push_back(static_cast<char>(c));
+        if (c != '}') continue;
+        const size_t end = foamdict::headerEnd(text);
+        if (end != text.size()) continue;
+        // The rest of the header's last line belongs to it.
+        int d = nextByte();
+        while (d == ' ' || d == '\t' || d == '\r') d = nextByte();
+        if (d != '\n') ungetByte(d);
+        return setHeaderFromText(text);
     }
     return false;
+}
+
+bool OFFile::loadWhole(const vx::Str& path) {
+    close();
+    m_header.clear();
+    m_tree.reset();
+    m_text.reset();
+    m_binary = false;
+    m_labelBytes = 4;
+    m_scalarBytes = 8;
+    m_bigEndian = false;
+    if (path.isEmpty()) return false;
+    const std::string plain = path.toUtf8();
+    const std::string chosen = isExistingFile(plain + ".gz") ? plain + ".gz" : plain;
+    auto text = std::make_shared<std::string>();
+    if (!isExistingFile(chosen) || !FoamFileSource::disk().read(chosen, text.get())) return false;
+    m_openedPath = vx::Str::fromUtf8(chosen);
+    m_plainFileSize = static_cast<long long>(text->size());
+    m_bodyOffset = 0;
+    if (m_readHeaderFlag) {
+        const size_t end = foamdict::headerEnd(*text);
+        if (end == 0 || end == std::string::npos || !setHeaderFromText(text->substr(0, end))) return false;
+        m_bodyOffset = end;
+        m_binary = headerValue("format") == "binary";
+        parseArch();
+    }
+    m_text = std::move(text);
+    return true;
+}
+
+bool OFFile::parseBody() {
+    if (!m_text) return false;
+    foamdict::ParseOptions options;
+    options.binary = m_binary;
+    options.labelBytes = m_labelBytes;
+    options.scalarBytes = m_scalarBytes;
+    foamdict::Parser parser(options);
+    m_tree = std::make_shared<foamdict::Dictionary>();
+    const bool ok = parser.parseText(m_text, m_bodyOffset, m_openedPath.toUtf8(), m_tree.get());
+    logParseProblems(parser.problems(), m_openedPath);
+    return ok;
 }
 
 int OFFile::nextByte() {

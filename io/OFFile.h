@@ -11,10 +11,21 @@
 class OFBoundary;
 class OFCellZone;
 class OFFaceZone;
+namespace foamdict {
+class Dictionary;
+class Parser;
+struct Entry;
+}
 
 // Reader of one OpenFOAM file, plain or gzip-compressed: the FoamFile header, token reading
 // from the stream, line reading, and reading in chunks of whole lines that are parsed in
 // memory. One object per file read, used by one thread.
+namespace foamdict {
+struct Problem;
+}
+// Logs what the dictionary reader met in a file: notes as information, the rest as errors.
+void logParseProblems(const std::vector<foamdict::Problem>& problems, const vx::Str& path);
+
 class OFFile {
 public:
     static constexpr size_t LINE_BUFFER_SIZE = 4096;
@@ -28,6 +39,16 @@ public:
     OFFile& operator=(const OFFile&) = delete;
 
     bool open(const vx::Str& path);
+    // Reads the whole file (path.gz first) into memory with its header; the readers of
+    // dictionary-shaped files parse it from there. False when it cannot be read.
+    bool loadWhole(const vx::Str& path);
+    // Parses the text behind the header of a file loaded with loadWhole into the entry tree,
+    // logging what the dictionary reader met; false when the text could not be read to its end.
+    bool parseBody();
+    // Parses the body of a file loaded with loadWhole as a list of named dictionaries.
+    bool parseEntryList(foamdict::Parser* parser, foamdict::Dictionary* list, long long* count);
+    // The entry tree of the last parseBody (null before).
+    const foamdict::Dictionary* tree() const { return m_tree.get(); }
     void close();
     bool isOpen() const { return m_file != nullptr; }
 
@@ -109,7 +130,6 @@ public:
     bool readDictionary(const vx::Str& path, const vx::Str& objectName, std::map<vx::Str, vx::Str>* entries);
     bool readBoundary(const vx::Str& path, const vx::Str& objectName, std::vector<OFBoundary>& boundaries,
                       size_t partId);
-    std::map<std::string, std::string> readBoundaryInfo();
     bool readCellZones(const vx::Str& path, const vx::Str& objectName, std::vector<OFCellZone>& zones,
                        size_t partId);
     bool readFaceZones(const vx::Str& path, const vx::Str& objectName, std::vector<OFFaceZone>& zones,
@@ -131,7 +151,7 @@ public:
 
 private:
     bool readHeader();
-    bool readHeaderLine(char** line);
+    bool setHeaderFromText(const std::string& text);
     void parseArch();
     // Next byte of the active chunk, else of the stream; -1 at the end of the file.
     int nextByte();
@@ -167,6 +187,11 @@ private:
     bool m_bigEndian = false;
     long long m_plainFileSize = -1;  // size of an uncompressed file, -1 for compressed ones
     vx::Str m_openedPath;
+    std::shared_ptr<const std::string> m_text;  // the whole file, for loadWhole
+    size_t m_bodyOffset = 0;
+    std::shared_ptr<foamdict::Dictionary> m_tree;
+    size_t m_patchesRead = 0;
+    bool m_parseComplete = true;
 
     // Field files.
     // Result classes: vol and point fields of scalars (1 component), vectors (3), tensors and
@@ -197,20 +222,11 @@ public:
     bool readNextVolScalarField(std::vector<double>* values);
     bool readNextVolVectorField(std::vector<double>* values);
     bool readNextVolTensorField(std::vector<double>* values, int fileComponents = 9);
-    // tokens: "uniform" and the tokens of the value ("(1", "0", "0)" or "(", "1", ...).
-    static bool readUniformValues(const vx::Str& className, const std::vector<vx::Str>& tokens,
-                                  std::vector<double>* values);
-    // tokens: "nonuniform" and the list type word when there is one; the count and the list
-    // follow in the stream.
-    bool readNonUniformValues(const vx::Str& className, const std::vector<vx::Str>& tokens,
-                              std::vector<double>* values);
-    // Reads the patches of the boundaryField (entered behind its "{") in the order of
-    // patchNames; a patch out of that order is passed over. One entry map per patch name.
-    std::vector<std::map<std::string, std::string>> readBoundariesResult(
-        const vx::Str& className, const std::vector<std::string>& patchNames,
-        std::vector<std::vector<double>>& boundaryValues);
-    // Whether the last readBoundariesResult met a patch value it could not read.
-    bool boundaryReadFailed() const { return m_boundaryFailed; }
+    // Patches that received values in the last readValuesOfCellAndBoundaries.
+    size_t patchesRead() const { return m_patchesRead; }
+    // Internal values, then the values of every patch, its boundaryField entry chosen as
+    // OpenFOAM chooses it. A patch without an entry or whose entry cannot be read is left
+    // undefined with a note; false when the internal values or the file cannot be read.
     bool readValuesOfCellAndBoundaries(const vx::Str& path, const vx::Str& objectName, const vx::Str& className,
                                        std::vector<double>* cellValues, std::vector<OFBoundary>& boundaries,
                                        std::vector<std::vector<double>>& boundaryValues);
@@ -245,10 +261,8 @@ private:
     // Skips tokens up to the ";" or "}" that ends an entry (depth 0), or up to the bracket that
     // closes an open block (depth 1). Binary lists are skipped by their byte count.
     bool skipFieldTokens(int depth, std::string* text, char* ending);
-    bool skipFieldEntryValue(char* ending);
     bool skipRawList(long long count, size_t itemBytes);
     bool collectValueTokens(char end, std::vector<vx::Str>* tokens);
-    bool findFieldKeyword(const std::string& keyword);
     bool singleLineListAhead(std::string* line, char** lineEnd);
     bool readResultImpl(const vx::Str& path, const vx::Str& objectName, const vx::Str& className,
                         std::vector<double>* values, bool sizeFromFile);
@@ -260,11 +274,10 @@ private:
                               const std::string* patchName);
     ListStatus readNonUniformList(const vx::Str& className, const std::vector<vx::Str>& tokens,
                                   std::vector<double>* values, const std::string* patchName);
-    ListStatus readBoundaryValue(const vx::Str& className, const std::string& patchName,
-                                 std::map<std::string, std::string>& entries, std::vector<double>* target);
+    ListStatus readEntryValues(const vx::Str& className, const foamdict::Entry& entry, std::vector<double>* values,
+                               bool sizeFromFile, const std::string* patchName);
     bool readListBody(int fileComponents, std::vector<double>* values);
     bool readTensorsAscii(std::vector<double>* values, size_t* read);
     bool readTensorsBinary(std::vector<double>* values, int fileComponents);
 
-    bool m_boundaryFailed = false;
 };

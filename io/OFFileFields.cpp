@@ -16,6 +16,8 @@
 
 #include "core/Timer.h"
 #include "core/Undefined.h"
+#include "io/FoamDictionary.h"
+#include "io/FoamFieldValues.h"
 #include "io/NumberParsing.h"
 #include "io/OFFile.h"
 #include "model/OFBoundary.h"
@@ -29,7 +31,6 @@ const char* const SOURCE = "OFFile";
 
 void logError(const Str& message) { OFLogger::get()->logError(SOURCE, message); }
 void logInfo(const Str& message) { OFLogger::get()->logInfo(SOURCE, message); }
-void logDeveloper(const Str& message) { OFLogger::get()->logDeveloper(SOURCE, message); }
 void logDebug(const Str& message) { OFLogger::get()->logDebug(SOURCE, message); }
 
 // Longest word, number or string of a field file.
@@ -49,7 +50,14 @@ struct FieldClass {
 const FieldClass FIELD_CLASSES[] = {
     {"volScalarField", 1},   {"volVectorField", 3},   {"volTensorField", 9},   {"volSymmTensorField", 6},
     {"pointScalarField", 1}, {"pointVectorField", 3}, {"pointTensorField", 9}, {"pointSymmTensorField", 6},
+    {"volScalarField::Internal", 1}, {"volVectorField::Internal", 3}, {"volTensorField::Internal", 9},
+    {"volSymmTensorField::Internal", 6},
 };
+
+// Cell-value files of lagrangian solvers keep their values under "value" and have no boundaryField.
+bool isInternalClass(const std::string& className) {
+    return className.size() > 10 && className.compare(className.size() - 10, 10, "::Internal") == 0;
+}
 
 // Numbers per item in files of the class; 0 for a class that is not read.
 int fileComponentsOf(const std::string& className) {
@@ -92,8 +100,6 @@ bool isPunct(int c) {
     }
 }
 
-bool isLetter(int c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-
 // A count: decimal digits only, below INT32_MAX.
 bool parseCount(const std::string& text, long long* count) {
     if (text.empty()) return false;
@@ -104,66 +110,8 @@ bool parseCount(const std::string& text, long long* count) {
     return true;
 }
 
-// Stores one item read with n numbers (n = file components) as delivered components.
-void storeItem(const double* numbers, int n, double* out) {
-    if (n == 9) {
-        out[0] = numbers[0];
-        out[1] = 0.5 * (numbers[1] + numbers[3]);
-        out[2] = 0.5 * (numbers[2] + numbers[6]);
-        out[3] = numbers[4];
-        out[4] = 0.5 * (numbers[5] + numbers[7]);
-        out[5] = numbers[8];
-        return;
-    }
-    std::copy(numbers, numbers + n, out);
-}
-
-const char* skipBlanks(const char* p, const char* end) {
-    while (p < end && ofnum::isBlank(*p)) ++p;
-    return p;
-}
-
-// One number ending at a blank, a parenthesis or the end of the text.
-const char* parseNumberToken(const char* p, const char* end, double* value) {
-    const char* q = ofnum::parseDouble(p, end, value);
-    if (!q || (q < end && !ofnum::isBlank(*q) && *q != ')' && *q != '(')) return nullptr;
-    return q;
-}
-
-// Parses `items` items from the text [p, end): plain numbers for scalars, "(a b c ...)" tuples
-// otherwise (3 numbers for vectors, 6 or 9 for tensors). The text must hold nothing else.
-bool parseItemsText(const char* p, const char* end, size_t items, int fileComponents, double* out) {
-    const int delivered = deliveredComponents(fileComponents);
-    for (size_t i = 0; i < items; ++i) {
-        p = skipBlanks(p, end);
-        if (fileComponents == 1) {
-            p = parseNumberToken(p, end, &out[i]);
-            if (!p) return false;
-            continue;
-        }
-        if (p >= end || *p != '(') return false;
-        ++p;
-        double numbers[9];
-        int n = 0;
-        while (true) {
-            p = skipBlanks(p, end);
-            if (p >= end) return false;
-            if (*p == ')') break;
-            if (n == 9) return false;
-            p = parseNumberToken(p, end, &numbers[n]);
-            if (!p) return false;
-            ++n;
-        }
-        ++p;
-        const bool fits = isTensorKind(fileComponents) ? (n == 6 || n == 9) : n == fileComponents;
-        if (!fits) return false;
-        storeItem(numbers, n, out + i * static_cast<size_t>(delivered));
-    }
-    return skipBlanks(p, end) == end;
-}
-
 bool parseItemsText(const std::string& text, size_t items, int fileComponents, double* out) {
-    return parseItemsText(text.data(), text.data() + text.size(), items, fileComponents, out);
+    return foamvalues::parseItemsText(text.data(), text.data() + text.size(), items, fileComponents, out);
 }
 
 // The list text of a target: its size must be a whole number of items.
@@ -205,13 +153,6 @@ bool resizeSafely(V& v, size_t n) {
     } catch (const std::length_error&) {
     }
     return false;
-}
-
-// An entry text joined from its tokens, without the ";" or "}" that ended it.
-std::string withoutEnding(std::string text) {
-    if (!text.empty() && (text.back() == ';' || text.back() == '}')) text.pop_back();
-    while (!text.empty() && text.back() == ' ') text.pop_back();
-    return text;
 }
 
 void fillUndefined(std::vector<double>* values) {
@@ -403,16 +344,6 @@ bool OFFile::skipFieldTokens(int depth, std::string* text, char* ending) {
     return false;
 }
 
-bool OFFile::skipFieldEntryValue(char* ending) {
-    if (peekFieldChar() == '{') {
-        fieldGetByte();
-        if (!skipFieldTokens(1, nullptr, ending)) return false;
-        *ending = ';';
-        return true;
-    }
-    return skipFieldTokens(0, nullptr, ending);
-}
-
 bool OFFile::collectValueTokens(char end, std::vector<Str>* tokens) {
     FieldToken t;
     while (nextFieldToken(&t)) {
@@ -420,25 +351,6 @@ bool OFFile::collectValueTokens(char end, std::vector<Str>* tokens) {
         if (t.kind == FieldTokenKind::Punct && (t.punct == '{' || t.punct == '}' || t.punct == ';')) return false;
         if (tokens->size() >= MAX_VALUE_TOKENS) return false;
         tokens->push_back(Str(t.text));
-    }
-    return false;
-}
-
-bool OFFile::findFieldKeyword(const std::string& keyword) {
-    FieldToken t;
-    while (nextFieldToken(&t)) {
-        if (t.kind == FieldTokenKind::Punct) {
-            char ending = 0;
-            if ((t.punct == '(' || t.punct == '[' || t.punct == '{') && !skipFieldTokens(1, nullptr, &ending)) return false;
-            continue;
-        }
-        if (t.kind == FieldTokenKind::Word && t.text == keyword) return true;
-        if (t.kind == FieldTokenKind::Word && t.text[0] == '#') {
-            skipFieldLine();
-            continue;
-        }
-        char ending = 0;
-        if (!skipFieldEntryValue(&ending)) return false;
     }
     return false;
 }
@@ -463,7 +375,7 @@ bool OFFile::readTensorsAscii(std::vector<double>* values, size_t* read) {
             ++k;
         }
         if (k != 6 && k != 9) return false;
-        storeItem(numbers, k, values->data() + *read * 6);
+        foamvalues::storeItem(numbers, k, values->data() + *read * 6);
         m_cursor = const_cast<char*>(p + 1);
     }
     return true;
@@ -477,7 +389,7 @@ bool OFFile::readTensorsBinary(std::vector<double>* values, int fileComponents) 
         const size_t count = std::min<size_t>(n - done, 8192);
         block.resize(count * 9);
         if (!readNextScalarsBinary(&block)) return false;
-        for (size_t k = 0; k < count; ++k) storeItem(&block[k * 9], 9, values->data() + (done + k) * 6);
+        for (size_t k = 0; k < count; ++k) foamvalues::storeItem(&block[k * 9], 9, values->data() + (done + k) * 6);
         done += count;
     }
     return true;
@@ -527,13 +439,6 @@ bool OFFile::getVolVectorFieldFromLine(std::vector<double>* values, const Str& t
 
 bool OFFile::getVolTensorFieldFromLine(std::vector<double>* values, const Str& text) {
     return getFieldFromText(values, text, 9);
-}
-
-bool OFFile::readUniformValues(const Str& className, const std::vector<Str>& tokens, std::vector<double>* values) {
-    logDebug("read uniform value");
-    const int fileComponents = fileComponentsOf(className.toStdString());
-    if (!values || fileComponents == 0 || tokens.size() < 2 || tokens[0] != Str("uniform")) return false;
-    return fillWithValueText(joinTokens(tokens, 1), fileComponents, values);
 }
 
 bool OFFile::singleLineListAhead(std::string* line, char** lineEnd) {
@@ -774,21 +679,6 @@ OFFile::ListStatus OFFile::readNonUniformList(const Str& className, const std::v
     return readStreamList(fileComponents, values, false, patchName);
 }
 
-bool OFFile::readNonUniformValues(const Str& className, const std::vector<Str>& tokens, std::vector<double>* values) {
-    logDebug("read Non-uniform value");
-    if (fileComponentsOf(className.toStdString()) == 0) {
-        resultSizeFromName(className);
-        return false;
-    }
-    if (!isOpen() || tokens.empty() || tokens[0] != Str("nonuniform")) return false;
-    try {
-        return readNonUniformList(className, tokens, values, nullptr) == ListStatus::Read;
-    } catch (const std::exception&) {
-        logError(Str("Error reading result. File basename is %1").arg(m_openedPath));
-        return false;
-    }
-}
-
 // ----------------------------------------------------------------------------------------
 // The internal field.
 
@@ -805,7 +695,6 @@ bool OFFile::readInternalList(const Str& className, int fileComponents, std::vec
 
 bool OFFile::readResultImpl(const Str& path, const Str& objectName, const Str& className, std::vector<double>* values,
                             bool sizeFromFile) {
-    m_boundaryFailed = false;
     if (!values) return false;
     const int fileComponents = fileComponentsOf(className.toStdString());
     if (fileComponents == 0) {
@@ -814,11 +703,17 @@ bool OFFile::readResultImpl(const Str& path, const Str& objectName, const Str& c
     }
     const Str& opened = m_openedPath;
     try {
-        if (!open(path)) {
+        if (!m_readHeaderFlag) {
+            if (!open(path)) {
+                logError(Str("Failed to open result file. File basename is %1").arg(path));
+                return false;
+            }
+            return readInternalList(className, fileComponents, values, sizeFromFile);
+        }
+        if (!loadWhole(path)) {
             logError(Str("Failed to open result file. File basename is %1").arg(path));
             return false;
         }
-        if (!m_readHeaderFlag) return readInternalList(className, fileComponents, values, sizeFromFile);
         if (Str(headerValue("object")) != objectName) {
             logError(Str("Unexpected object in result file. File basename is %1").arg(opened));
             return false;
@@ -831,45 +726,65 @@ bool OFFile::readResultImpl(const Str& path, const Str& objectName, const Str& c
             logError(Str("Big-endian binary files are not supported. File basename is %1").arg(opened));
             return false;
         }
-        if (!findFieldKeyword("internalField")) {
-            logError(Str("Could not find internalField in File %1").arg(opened));
+        m_parseComplete = parseBody();
+        const char* key = isInternalClass(className.toStdString()) ? "value" : "internalField";
+        const foamdict::Entry* entry = m_tree->findLiteral(key);
+        if (!entry || entry->dict) {
+            // A file that could not be read to its end has had its message.
+            if (m_parseComplete) logError(Str("Could not find internalField in File %1").arg(opened));
+            fillUndefined(values);
             return false;
         }
-        FieldToken t;
-        nextFieldToken(&t);
-        if (t.kind == FieldTokenKind::Word && t.text == "uniform") {
-            std::vector<Str> tokens{Str("uniform")};
-            if (!collectValueTokens(';', &tokens) || tokens.size() < 2) {
-                logError(Str("Failed to read uniform value in result file. File basename is %1").arg(opened));
-                return false;
-            }
-            if (!readUniformValues(className, tokens, values)) {
-                logError(Str("Could not convert uniform value to a double. File basename is %1").arg(opened));
-                return false;
-            }
-            return true;
-        }
-        if (t.kind != FieldTokenKind::Word || t.text != "nonuniform") {
-            logError(Str("Unexpected internalField entry in result file. File basename is %1").arg(opened));
+        if (!entry->unresolved.empty()) {
+            // The reader has said why (an evaluation directive, an undefined variable).
+            fillUndefined(values);
             return false;
         }
-        int listComponents = fileComponents;
-        if (isLetter(peekFieldChar())) {
-            nextFieldToken(&t);
-            listComponents = listTypeComponents(t.text);
-            const bool compatible = listComponents == fileComponents ||
-                                    (isTensorKind(listComponents) && isTensorKind(fileComponents));
-            if (!compatible) {
-                logError(Str("Unexpected value list %1 in result file. File basename is %2").arg(t.text).arg(opened));
-                return false;
-            }
-        }
-        return readInternalList(className, listComponents, values, sizeFromFile);
+        return readEntryValues(className, *entry, values, sizeFromFile, nullptr) == ListStatus::Read;
     } catch (const std::exception&) {
         fillUndefined(values);
         logError(Str("Error reading result. File basename is %1").arg(opened));
         return false;
     }
+}
+
+OFFile::ListStatus OFFile::readEntryValues(const Str& className, const foamdict::Entry& entry,
+                                           std::vector<double>* values, bool sizeFromFile,
+                                           const std::string* patchName) {
+    const int fileComponents = fileComponentsOf(className.toStdString());
+    const Str& path = m_openedPath;
+    const foamvalues::ValueRead read = foamvalues::readFieldValue(entry.tokens, fileComponents, values, sizeFromFile);
+    if (read.status == foamvalues::ValueStatus::Read) return ListStatus::Read;
+    fillUndefined(values);
+    if (patchName) {
+        const size_t components = static_cast<size_t>(deliveredComponents(fileComponents));
+        if (read.status == foamvalues::ValueStatus::WrongCount)
+            logInfo(Str("Unexpected number of values for boundary %1 in result file: %2 items for a target of %3. "
+                        "File basename is %4")
+                        .arg(Str(*patchName))
+                        .arg(static_cast<long long>(read.count))
+                        .arg(static_cast<unsigned long long>(values->size() / components))
+                        .arg(path));
+        else
+            logInfo(Str("Could not read the values of boundary %1 in result file. File basename is %2")
+                        .arg(Str(*patchName))
+                        .arg(path));
+        return ListStatus::Rejected;
+    }
+    switch (read.status) {
+        case foamvalues::ValueStatus::WrongCount:
+            logError(Str("Error reading result, values buffer is not correctly dimensioned. File basename is %1").arg(path));
+            break;
+        case foamvalues::ValueStatus::WrongType:
+            logError(Str("Unexpected value list %1 in result file. File basename is %2").arg(Str(read.listType)).arg(path));
+            break;
+        default:
+            logError(Str(read.uniform ? "Could not convert uniform value to a double. File basename is %1"
+                                      : "Error reading result. File basename is %1")
+                         .arg(path));
+            break;
+    }
+    return ListStatus::Rejected;
 }
 
 bool OFFile::readResult(const Str& path, const Str& objectName, const Str& className, std::vector<double>* values) {
@@ -884,188 +799,6 @@ bool OFFile::readResultSizedFromFile(const Str& path, const Str& objectName, con
 // ----------------------------------------------------------------------------------------
 // The boundary field.
 
-OFFile::ListStatus OFFile::readBoundaryValue(const Str& className, const std::string& patchName,
-                                             std::map<std::string, std::string>& entries, std::vector<double>* target) {
-    FieldToken t;
-    if (!nextFieldToken(&t)) {
-        logError(Str("Error reading values of boundary %1 in result file. File basename is %2")
-                     .arg(Str(patchName))
-                     .arg(m_openedPath));
-        return ListStatus::Broken;
-    }
-    if (t.kind == FieldTokenKind::Word && t.text == "uniform") {
-        std::vector<Str> tokens{Str("uniform")};
-        if (!collectValueTokens(';', &tokens)) {
-            logError(Str("Error reading values of boundary %1 in result file. File basename is %2")
-                         .arg(Str(patchName))
-                         .arg(m_openedPath));
-            return ListStatus::Broken;
-        }
-        entries.emplace("value", joinTokens(tokens, 0));
-        if (target && !readUniformValues(className, tokens, target)) {
-            logError(Str("Could not read uniform value of boundary %1 in result file. File basename is %2")
-                         .arg(Str(patchName))
-                         .arg(m_openedPath));
-            return ListStatus::Rejected;
-        }
-        return ListStatus::Read;
-    }
-    if (t.kind == FieldTokenKind::Word && t.text == "nonuniform") {
-        std::vector<Str> tokens{Str("nonuniform")};
-        if (isLetter(peekFieldChar())) {
-            nextFieldToken(&t);
-            tokens.push_back(Str(t.text));
-        }
-        entries.emplace("value", joinTokens(tokens, 0));
-        logDebug("read Non-uniform value");
-        const ListStatus status = readNonUniformList(className, tokens, target, &patchName);
-        if (status != ListStatus::Broken && peekFieldChar() == ';') fieldGetByte();
-        return status;
-    }
-    // Another form ("$internalField", "#calc ..."): no values, the entry is passed over.
-    std::string text = t.text;
-    char ending = ';';
-    if (!(t.kind == FieldTokenKind::Punct && t.punct == ';') &&
-        (!skipFieldTokens(0, &text, &ending) || ending != ';')) {
-        logError(Str("Error reading values of boundary %1 in result file. File basename is %2")
-                     .arg(Str(patchName))
-                     .arg(m_openedPath));
-        return ListStatus::Broken;
-    }
-    entries.emplace("value", withoutEnding(text));
-    return ListStatus::Read;
-}
-
-std::vector<std::map<std::string, std::string>> OFFile::readBoundariesResult(
-    const Str& className, const std::vector<std::string>& patchNames, std::vector<std::vector<double>>& boundaryValues) {
-    std::vector<std::map<std::string, std::string>> maps(patchNames.size());
-    m_boundaryFailed = false;
-    if (fileComponentsOf(className.toStdString()) == 0) {
-        resultSizeFromName(className);
-        m_boundaryFailed = true;
-        return maps;
-    }
-    if (!isOpen()) return maps;
-    const Str& path = m_openedPath;
-    auto truncated = [this, &path]() {
-        logError(Str("Could not read boundaryField in result file. File basename is %1").arg(path));
-        m_boundaryFailed = true;
-    };
-
-    // State 0: waiting for the name of patch i; 1: behind the name, waiting for its "{";
-    // 2: inside the patch.
-    int state = 0;
-    size_t i = 0;
-    bool valueRead = false;
-    vx::Timer timer;
-    FieldToken t;
-    while (i < patchNames.size()) {
-        if (!nextFieldToken(&t)) {
-            truncated();
-            return maps;
-        }
-        const bool isKey = t.kind == FieldTokenKind::Word || t.kind == FieldTokenKind::String ||
-                           t.kind == FieldTokenKind::Number;
-        if (state != 1 && t.kind == FieldTokenKind::Word && t.text[0] == '#') {
-            // #include, #includeEtc, #remove ...: the directive and its line.
-            skipFieldLine();
-            continue;
-        }
-        char ending = 0;
-        if (state == 0) {
-            if (t.kind == FieldTokenKind::Punct) {
-                if (t.punct == '}') return maps;  // the end of boundaryField
-                if ((t.punct == '(' || t.punct == '[' || t.punct == '{') && !skipFieldTokens(1, nullptr, &ending)) {
-                    truncated();
-                    return maps;
-                }
-                continue;
-            }
-            if (isKey && t.text == patchNames[i]) {
-                maps[i]["patchName"] = patchNames[i];
-                timer.restart();
-                valueRead = false;
-                state = 1;
-                continue;
-            }
-            // Another entry (a patch out of order, one the mesh does not have, a pattern):
-            // passed over whole.
-            if (!skipFieldEntryValue(&ending)) {
-                truncated();
-                return maps;
-            }
-            if (ending == '}') return maps;
-            continue;
-        }
-        if (state == 1) {
-            if (t.kind == FieldTokenKind::Punct && t.punct == '{') {
-                state = 2;
-                continue;
-            }
-            // Not a dictionary: the patch has no entries of its own.
-            if (!(t.kind == FieldTokenKind::Punct && t.punct == ';') && !skipFieldTokens(0, nullptr, &ending)) {
-                truncated();
-                return maps;
-            }
-            ++i;
-            state = 0;
-            if (ending == '}') return maps;
-            continue;
-        }
-        // State 2.
-        if (t.kind == FieldTokenKind::Punct) {
-            if (t.punct == '}') {
-                ++i;
-                state = 0;
-            } else if ((t.punct == '(' || t.punct == '[' || t.punct == '{') && !skipFieldTokens(1, nullptr, &ending)) {
-                truncated();
-                return maps;
-            }
-            continue;
-        }
-        const std::string key = t.text;
-        if (peekFieldChar() == '{') {
-            fieldGetByte();
-            logDebug(Str("Found internal Tree in BC :") + Str(patchNames[i]));
-            if (!skipFieldTokens(1, nullptr, &ending)) {
-                truncated();
-                return maps;
-            }
-            logDebug(Str("Found closing char for internal Tree in BC :") + Str(patchNames[i]));
-            continue;
-        }
-        if (key == "value" && !valueRead) {
-            valueRead = true;
-            std::vector<double>* target = i < boundaryValues.size() ? &boundaryValues[i] : nullptr;
-            const ListStatus status = readBoundaryValue(className, patchNames[i], maps[i], target);
-            if (status != ListStatus::Read) m_boundaryFailed = true;
-            if (status == ListStatus::Broken) return maps;
-            const auto type = maps[i].find("type");
-            const auto value = maps[i].find("value");
-            const std::string kind =
-                value != maps[i].end() ? value->second.substr(0, value->second.find(' ')) : std::string();
-            logDeveloper(Str("Boundary %1. Named %2 of Type %3 defined with %4 values. Time used : %5")
-                             .arg(static_cast<unsigned long long>(i))
-                             .arg(Str(patchNames[i]))
-                             .arg(Str(type != maps[i].end() ? type->second : std::string("UNFOUND")))
-                             .arg(Str(kind))
-                             .arg(timer.time()));
-            continue;
-        }
-        std::string text;
-        if (!skipFieldTokens(0, &text, &ending)) {
-            truncated();
-            return maps;
-        }
-        maps[i].emplace(key, withoutEnding(text));
-        if (ending == '}') {
-            ++i;
-            state = 0;
-        }
-    }
-    return maps;
-}
-
 namespace {
 bool isNoSlipWithoutValue(const std::map<std::string, std::string>& entries) {
     const auto type = entries.find("type");
@@ -1077,7 +810,7 @@ bool OFFile::shouldApplyCellValueInBoundaryFace(const std::map<std::string, std:
     const auto it = entries.find("type");
     if (it == entries.end()) return false;
     static const char* const TYPES[] = {"zeroGradient", "empty", "uniformFixedValue", "slip", "symmetry",
-                                        "symmetryPlane"};
+                                        "symmetryPlane", "wedge"};
     for (const char* type : TYPES)
         if (it->second == type) return true;
     return false;
@@ -1107,53 +840,104 @@ bool OFFile::applyMeshItemValueInBoundaryItem(std::vector<double>* itemValues, s
     return complete.load();
 }
 
+namespace {
+
+// The boundaryField entry of a patch, chosen as OpenFOAM chooses it: the patch's own name, then
+// its groups (the last group entry written wins), then nothing for an empty patch, then the
+// quoted patterns matching the whole name (the last one written wins).
+const foamdict::Entry* entryForPatch(const foamdict::Dictionary& field, const OFBoundary& patch, bool* emptyPatch) {
+    const std::string name = patch.patchName().toStdString();
+    *emptyPatch = false;
+    const foamdict::Entry* own = field.findLiteral(name);
+    if (own && own->dict) return own;
+    const auto& entries = field.entries();
+    for (auto it = entries.rbegin(); it != entries.rend(); ++it)
+        if ((*it)->dict && !(*it)->pattern && patch.inGroup((*it)->key)) return it->get();
+    if (patch.type() == Str("empty")) {
+        *emptyPatch = true;
+        return nullptr;
+    }
+    for (auto it = entries.rbegin(); it != entries.rend(); ++it)
+        if ((*it)->dict && (*it)->pattern && foamdict::patternMatches((*it)->key, name)) return it->get();
+    return nullptr;
+}
+
+// The entries of a patch as a keyword map (type and the other plain entries).
+std::map<std::string, std::string> entryMap(const foamdict::Dictionary& dict) {
+    std::map<std::string, std::string> map;
+    for (const auto& e : dict.entries())
+        if (!e->dict) map.emplace(e->key, foamdict::joinTokens(e->tokens));
+    return map;
+}
+
+}  // namespace
+
 bool OFFile::readValuesOfCellAndBoundaries(const Str& path, const Str& objectName, const Str& className,
                                            std::vector<double>* cellValues, std::vector<OFBoundary>& boundaries,
                                            std::vector<std::vector<double>>& boundaryValues) {
+    m_patchesRead = 0;
     if (!readResult(path, objectName, className, cellValues)) {
         logInfo("Could not read result values for Cells");
         return false;
     }
-    if (!m_readHeaderFlag || headerValue("class") != className.toStdString()) return true;
+    if (!m_readHeaderFlag || headerValue("class") != className.toStdString() || !m_tree) return true;
+    if (isInternalClass(className.toStdString())) return true;
     try {
         logDebug(Str("readed cells values for result %1").arg(objectName));
-        if (!findFieldKeyword("boundaryField") || peekFieldChar() != '{') {
+        const foamdict::Dictionary* field = m_tree->subDict("boundaryField");
+        if (!field) {
             logInfo("Problem parsing file");
             return true;
         }
-        fieldGetByte();
-        std::vector<std::string> names;
-        names.reserve(boundaries.size());
-        for (const OFBoundary& boundary : boundaries) names.push_back(boundary.patchName().toStdString());
-        const std::vector<std::map<std::string, std::string>> entries =
-            readBoundariesResult(className, names, boundaryValues);
-        const bool failed = m_boundaryFailed;
-
         const std::string name = className.toStdString();
         const bool vol = name.compare(0, 3, "vol") == 0;
         const bool point = name.compare(0, 5, "point") == 0;
         const size_t components = static_cast<size_t>(resultSizeFromName(className));
-        const size_t count = std::min({boundaries.size(), boundaryValues.size(), entries.size()});
-        std::atomic<bool> mapped{true};
-        tbb::parallel_for(tbb::blocked_range<size_t>(0, count), [&](const tbb::blocked_range<size_t>& range) {
-            for (size_t b = range.begin(); b != range.end(); ++b) {
-                if (isNoSlipWithoutValue(entries[b])) {
-                    // A no-slip wall holds the zero vector; OpenFOAM writes no value for it.
-                    std::fill(boundaryValues[b].begin(), boundaryValues[b].end(), 0.0);
-                    continue;
-                }
-                if (!(vol || point) || !shouldApplyCellValueInBoundaryFace(entries[b])) continue;
-                const std::vector<int>& mapping =
-                    vol ? boundaries[b].faceToCellMapping() : boundaries[b].faceNodeToNodeMapping();
-                if (!applyMeshItemValueInBoundaryItem(&boundaryValues[b], components, cellValues, mapping))
-                    mapped.store(false);
+        const size_t count = std::min(boundaries.size(), boundaryValues.size());
+        bool mapped = true;
+        for (size_t b = 0; b < count; ++b) {
+            const OFBoundary& patch = boundaries[b];
+            const std::string patchName = patch.patchName().toStdString();
+            bool emptyPatch = false;
+            const foamdict::Entry* entry = entryForPatch(*field, patch, &emptyPatch);
+            if (!entry && !emptyPatch) {
+                logInfo(Str("No boundaryField entry for patch %1 in result file. File basename is %2")
+                            .arg(patch.patchName())
+                            .arg(m_openedPath));
+                continue;
             }
-        });
-        if (!mapped.load()) {
+            std::map<std::string, std::string> entries = entry ? entryMap(*entry->dict) : std::map<std::string, std::string>{};
+            if (emptyPatch) entries["type"] = "empty";
+            std::vector<double>& target = boundaryValues[b];
+            if (isNoSlipWithoutValue(entries)) {
+                // A no-slip wall holds the zero vector; OpenFOAM writes no value for it.
+                std::fill(target.begin(), target.end(), 0.0);
+                ++m_patchesRead;
+                continue;
+            }
+            if (shouldApplyCellValueInBoundaryFace(entries)) {
+                if (!(vol || point)) continue;
+                const std::vector<int>& mapping = vol ? patch.faceToCellMapping() : patch.faceNodeToNodeMapping();
+                if (!applyMeshItemValueInBoundaryItem(&target, components, cellValues, mapping))
+                    mapped = false;
+                else
+                    ++m_patchesRead;
+                continue;
+            }
+            const foamdict::Entry* value = entry ? entry->dict->findLiteral("value") : nullptr;
+            if (!value || value->dict) continue;
+            if (!value->unresolved.empty()) {
+                fillUndefined(&target);
+                continue;
+            }
+            if (readEntryValues(className, *value, &target, false, &patchName) == ListStatus::Read) ++m_patchesRead;
+        }
+        if (!mapped) {
             logError(Str("Boundary mapping does not fit the values of result file. File basename is %1").arg(m_openedPath));
             return false;
         }
-        return !failed;
+        // A file cut off or broken inside boundaryField keeps what was read before, and fails.
+        return m_parseComplete;
     } catch (const std::exception&) {
         logError(Str("Error reading boundary values. File basename is %1").arg(m_openedPath));
         return false;

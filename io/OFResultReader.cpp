@@ -76,10 +76,12 @@ bool OFResultReader::readValuesForCellAndBoundaries(const Str& folder, const Str
                                                     std::vector<std::vector<double>>& boundaryValues) {
     const vx::Timer timer;
     const Str path = filePath(folder, name);
+    size_t patchesRead = 0;
     try {
         OFFile file(true);
         if (!file.readValuesOfCellAndBoundaries(path, name, className, cellValues, boundaries, boundaryValues))
             return false;
+        patchesRead = file.patchesRead();
     } catch (const std::exception&) {
         logFailure(path);
         return false;
@@ -91,7 +93,7 @@ bool OFResultReader::readValuesForCellAndBoundaries(const Str& folder, const Str
                     "Time used : %5")
                     .arg(name)
                     .arg(static_cast<unsigned long long>(cellValues->size()))
-                    .arg(static_cast<unsigned long long>(boundaries.size()))
+                    .arg(static_cast<unsigned long long>(patchesRead))
                     .arg(static_cast<unsigned long long>(boundaryItems))
                     .arg(timer.time()));
     return true;

@@ -15,3 +15,16 @@ bool OFBoundary::isResultKeyString(const std::string& key) {
 bool OFBoundary::isKeyForUsingCellValue(const std::string& key) {
     return key == "zeroGradient" || key == "empty" || key == "calculated";
 }
+
+bool OFBoundary::inGroup(const std::string& group) const {
+    for (const std::string& g : m_groups)
+        if (g == group) return true;
+    static const char* const TYPE_GROUPS[] = {"wall",          "cyclic",   "cyclicAMI",  "cyclicACMI",
+                                              "cyclicSlip",    "empty",    "processor",  "processorCyclic",
+                                              "symmetryPlane", "symmetry", "wedge",      "nonuniformTransformCyclic"};
+    const std::string type = m_type.toStdString();
+    if (group != type) return false;
+    for (const char* t : TYPE_GROUPS)
+        if (type == t) return true;
+    return false;
+}

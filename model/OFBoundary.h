@@ -24,6 +24,12 @@ public:
     size_t faceCount() const { return m_faceCount; }
     void setStartFaceIndex(int index) { m_startFaceIndex = index; }
     int startFaceIndex() const { return m_startFaceIndex; }
+    // Patch groups from the boundary file (inGroups).
+    void setGroups(std::vector<std::string> groups) { m_groups = std::move(groups); }
+    const std::vector<std::string>& groups() const { return m_groups; }
+    // Whether a boundaryField key names one of the patch's groups: its inGroups, and the type of
+    // constraint and wall patches, which OpenFOAM puts in the group named after their type.
+    bool inGroup(const std::string& group) const;
     void setNodeCount(size_t count) { m_nodeCount = count; }
     size_t nodeCount() const { return m_nodeCount; }
     void setGeometryGlobalPartId(int id) { m_geometryGlobalPartId = id; }
@@ -63,6 +69,7 @@ private:
     int m_geometryGlobalPartId = 0;
     size_t m_faceCount = 0;
     size_t m_nodeCount = 0;
+    std::vector<std::string> m_groups;
     std::vector<int> m_faceToCellMapping;
     std::vector<int> m_faceNodeToNodeMapping;
     std::vector<int> m_faceConnectivity;

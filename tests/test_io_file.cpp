@@ -41,13 +41,22 @@ TEST_F(FileTest, PrefersTheCompressedFormAndReadsTheHeader) {
 
 TEST_F(FileTest, HeaderFormsThatAreRejectedOrKept) {
     OFFile file(true);
-    EXPECT_FALSE(file.open(write("a", "FoamFile\n{\n    format ascii;\n  }\n").c_str())) << "indented }";
-    EXPECT_FALSE(file.open(write("b", "FoamFile\n{\n    format ascii;\n\n}\n").c_str())) << "blank line";
-    EXPECT_FALSE(file.open(write("c", "FoamFile\n{\n    format ascii;\n    // note\n}\n").c_str())) << "comment";
+    // The header is a dictionary like any other: layout, comments and sub-dictionaries are free.
+    EXPECT_TRUE(file.open(write("a", "FoamFile\n{\n    format ascii;\n  }\n").c_str())) << "indented }";
+    EXPECT_TRUE(file.open(write("b", "FoamFile\n{\n    format ascii;\n\n}\n").c_str())) << "blank line";
+    EXPECT_TRUE(file.open(write("c", "FoamFile\n{\n    format ascii;\n    // note\n}\n").c_str())) << "comment";
+    ASSERT_TRUE(file.open(write("m", "FoamFile\n{\n    class regIOobject;\n    meta\n    {\n        names\n"
+                                      "        (\n            zoneA zoneB\n        );\n    }\n    object\n"
+                                      "        cellZones;\n}\n1\n").c_str()));
+    EXPECT_EQ(file.headerValue("object"), "cellZones");
+    EXPECT_EQ(file.headerValue("meta"), "");
+    int count = 0;
+    EXPECT_TRUE(file.readNextIntLine(&count));
+    EXPECT_EQ(count, 1);
     EXPECT_FALSE(file.open(write("d", "FoamFile\n{\n    format ascii;\n").c_str())) << "no end";
     ASSERT_TRUE(file.open(write("e", "FoamFile {\n    format      binary ;\n}\n").c_str()));
-    EXPECT_EQ(file.headerValue("format"), "binary ");
-    EXPECT_FALSE(file.isBinary());
+    EXPECT_EQ(file.headerValue("format"), "binary");
+    EXPECT_TRUE(file.isBinary());
     ASSERT_TRUE(file.open(write("f", "FoamFile\n{\n format binary;\n arch \"LSB;label=64;scalar=32\";\n}\n").c_str()));
     EXPECT_TRUE(file.isBinary());
     EXPECT_EQ(file.labelBytes(), 8);

@@ -1,0 +1,882 @@
+#include "io/FoamDictionary.h"
+
+#include <cctype>
+#include <regex>
+#include <utility>
+
+#include "io/NumberParsing.h"
+
+namespace foamdict {
+
+namespace {
+
+constexpr size_t MAX_WORD = 65536;
+constexpr size_t MAX_STRING = 1 << 20;
+constexpr int MAX_INCLUDE_DEPTH = 16;
+constexpr int MAX_DICT_DEPTH = 64;
+constexpr size_t MAX_ENTRY_TOKENS = 1 << 20;
+constexpr size_t MAX_TOTAL_TOKENS = 1 << 22;
+constexpr size_t MAX_PATTERN = 1024;
+
+enum InputMode { MERGE = 0, OVERWRITE, PROTECT, WARN, ERROR };
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
+
+bool isPunctChar(char c) {
+    switch (c) {
+        case '(': case ')': case '{': case '}': case '[': case ']': case ';': case ',': return true;
+        default: return false;
+    }
+}
+
+bool isWordChar(char c) { return !isBlank(c) && !isPunctChar(c) && c != '"'; }
+
+// Bytes per item of a binary "List<T>"; 0 for types written as text even in binary files.
+size_t rawItemBytes(const std::string& word, int labelBytes, int scalarBytes) {
+    const size_t s = static_cast<size_t>(scalarBytes);
+    if (word == "List<scalar>" || word == "List<sphericalTensor>") return s;
+    if (word == "List<vector>") return 3 * s;
+    if (word == "List<symmTensor>") return 6 * s;
+    if (word == "List<tensor>") return 9 * s;
+    if (word == "List<vector2D>") return 2 * s;
+    if (word == "List<label>") return static_cast<size_t>(labelBytes);
+    if (word == "List<bool>") return 1;
+    return 0;
+}
+
+bool isCount(const std::string& text, long long* count) {
+    int32_t value = 0;
+    const char* end = text.data() + text.size();
+    if (ofnum::parseLabel(text.data(), end, &value) != end) return false;
+    *count = value;
+    return true;
+}
+
+}  // namespace
+
+// ------------------------------------------------------------------------------------------
+// Lexer.
+
+class Lexer {
+public:
+    Lexer(std::shared_ptr<const std::string> text, size_t pos, const ParseOptions& options)
+        : m_text(std::move(text)), m_pos(pos), m_options(options) {}
+
+    // The next token; false at the end of the text or on an error (then error() is set).
+    bool next(Token* t) {
+        if (m_hasPending) {
+            *t = std::move(m_pending);
+            m_hasPending = false;
+            return true;
+        }
+        const bool ok = read(t);
+        m_previousWord = ok && t->kind == TokenKind::Word ? t->text : std::string();
+        return ok;
+    }
+    bool peek(Token* t) {
+        if (!m_hasPending) {
+            m_hasPending = next(&m_pending);
+            if (!m_hasPending) return false;
+        }
+        *t = m_pending;
+        return true;
+    }
+    void putBack(Token t) {
+        m_pending = std::move(t);
+        m_hasPending = true;
+    }
+    void skipLine() {
+        m_hasPending = false;
+        const std::string& s = *m_text;
+        while (m_pos < s.size() && s[m_pos] != '\n') ++m_pos;
+    }
+    const std::string& error() const { return m_error; }
+    size_t position() const { return m_pos; }
+
+private:
+    bool skipBlanksAndComments() {
+        const std::string& s = *m_text;
+        while (m_pos < s.size()) {
+            const char c = s[m_pos];
+            if (isBlank(c)) {
+                ++m_pos;
+            } else if (c == '/' && m_pos + 1 < s.size() && s[m_pos + 1] == '/') {
+                while (m_pos < s.size() && s[m_pos] != '\n') ++m_pos;
+            } else if (c == '/' && m_pos + 1 < s.size() && s[m_pos + 1] == '*') {
+                const size_t close = s.find("*/", m_pos + 2);
+                m_pos = close == std::string::npos ? s.size() : close + 2;
+            } else {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    bool fail(const std::string& message) {
+        m_error = message;
+        return false;
+    }
+
+    bool read(Token* t) {
+        t->list.reset();
+        t->punct = 0;
+        t->text.clear();
+        if (!skipBlanksAndComments()) return false;
+        const std::string& s = *m_text;
+        const char c = s[m_pos];
+        if (isPunctChar(c)) {
+            t->kind = TokenKind::Punct;
+            t->punct = c;
+            ++m_pos;
+            return true;
+        }
+        if (c == '"') return readString(t);
+        if (c == '#' && m_pos + 1 < s.size() && s[m_pos + 1] == '{') {
+            const size_t close = s.find("#}", m_pos + 2);
+            if (close == std::string::npos) return fail("a #{ code block is not closed");
+            t->kind = TokenKind::Verbatim;
+            t->text = s.substr(m_pos + 2, close - m_pos - 2);
+            m_pos = close + 2;
+            return true;
+        }
+        if (c == '$' && m_pos + 1 < s.size() && s[m_pos + 1] == '{') {
+            const size_t close = s.find('}', m_pos + 2);
+            if (close == std::string::npos || close - m_pos > MAX_WORD) return fail("a ${ name is not closed");
+            t->kind = TokenKind::Variable;
+            t->text = s.substr(m_pos + 2, close - m_pos - 2);
+            m_pos = close + 1;
+            return true;
+        }
+        const size_t start = m_pos;
+        const bool numeric = ofnum::isDigit(c) || c == '-' || c == '+' || c == '.';
+        if (numeric) {
+            while (m_pos < s.size() && isWordChar(s[m_pos])) ++m_pos;
+        } else {
+            // Words may hold balanced parentheses, as OpenFOAM reads them: grad(U), div(phi,U).
+            int depth = 0;
+            for (; m_pos < s.size(); ++m_pos) {
+                const char d = s[m_pos];
+                if (d == '(') {
+                    ++depth;
+                } else if (d == ')') {
+                    if (depth == 0) break;
+                    --depth;
+                } else if (!(isWordChar(d) || (d == ',' && depth > 0))) {
+                    break;
+                }
+            }
+        }
+        if (m_pos - start > MAX_WORD) return fail("a word is too long");
+        const std::string word = s.substr(start, m_pos - start);
+        if (word[0] == '#' && word.size() > 1) {
+            t->kind = TokenKind::Directive;
+            t->text = word.substr(1);
+            return true;
+        }
+        if (word[0] == '$' && word.size() > 1) {
+            t->kind = TokenKind::Variable;
+            t->text = word.substr(1);
+            return true;
+        }
+        double number = 0;
+        const char* end = word.data() + word.size();
+        t->kind = ofnum::parseDouble(word.data(), end, &number) == end ? TokenKind::Number : TokenKind::Word;
+        t->text = word;
+        long long count = 0;
+        if (t->kind == TokenKind::Number && isCount(word, &count)) return readLongList(t, count);
+        return true;
+    }
+
+    bool readString(Token* t) {
+        const std::string& s = *m_text;
+        ++m_pos;
+        t->kind = TokenKind::String;
+        while (m_pos < s.size()) {
+            char c = s[m_pos++];
+            if (c == '"') return true;
+            if (c == '\\' && m_pos < s.size() && (s[m_pos] == '"' || s[m_pos] == '\\')) c = s[m_pos++];
+            if (t->text.size() >= MAX_STRING) return fail("a string is too long");
+            t->text.push_back(c);
+        }
+        return fail("a string is not closed");
+    }
+
+    // A count followed by "(": long lists and every raw binary list become one List token.
+    bool readLongList(Token* t, long long count) {
+        const std::string& s = *m_text;
+        size_t p = m_pos;
+        while (p < s.size() && isBlank(s[p])) ++p;
+        if (p >= s.size() || s[p] != '(') return true;
+        const size_t rawBytes =
+            m_options.binary ? rawItemBytes(m_previousWord, m_options.labelBytes, m_options.scalarBytes) : 0;
+        auto span = std::make_shared<ListSpan>();
+        span->text = m_text;
+        span->begin = p + 1;
+        span->count = count;
+        if (rawBytes > 0) {
+            const unsigned long long bytes = static_cast<unsigned long long>(count) * rawBytes;
+            if (bytes >= s.size() - span->begin || s[span->begin + bytes] != ')')
+                return fail("a binary list of " + t->text + " items does not fit the file");
+            span->itemBytes = rawBytes;
+            span->end = span->begin + static_cast<size_t>(bytes);
+        } else {
+            if (count < m_options.longListItems) return true;
+            int depth = 1;
+            size_t q = span->begin;
+            for (; q < s.size(); ++q) {
+                const char c = s[q];
+                if (c == '(') {
+                    ++depth;
+                } else if (c == ')' && --depth == 0) {
+                    break;
+                }
+            }
+            if (q >= s.size()) return fail("a list of " + t->text + " items is not closed");
+            span->end = q;
+        }
+        m_pos = span->end + 1;
+        t->kind = TokenKind::List;
+        t->list = std::move(span);
+        return true;
+    }
+
+    std::shared_ptr<const std::string> m_text;
+    size_t m_pos;
+    const ParseOptions& m_options;
+    std::string m_error;
+    std::string m_previousWord;
+    Token m_pending;
+    bool m_hasPending = false;
+};
+
+size_t headerEnd(const std::string& text, size_t* start) {
+    auto shared = std::shared_ptr<const std::string>(&text, [](const std::string*) {});
+    const ParseOptions options;
+    Lexer lexer(shared, 0, options);
+    Token t;
+    int depth = 0;
+    bool inHeader = false;
+    size_t before = 0;
+    while (lexer.next(&t)) {
+        if (!inHeader) {
+            if (t.isWord("FoamFile")) {
+                inHeader = true;
+                if (start) *start = before;
+            }
+            before = lexer.position();
+            continue;
+        }
+        if (t.isPunct('{')) {
+            ++depth;
+        } else if (t.isPunct('}')) {
+            if (depth == 0) return std::string::npos;
+            if (--depth == 0) return lexer.position();
+        } else if (depth == 0) {
+            return std::string::npos;
+        }
+    }
+    return inHeader ? std::string::npos : 0;
+}
+
+// ------------------------------------------------------------------------------------------
+// Tokens as text.
+
+std::string joinTokens(const std::vector<Token>& tokens, size_t first) {
+    std::string out;
+    bool glue = true;
+    for (size_t i = first; i < tokens.size(); ++i) {
+        const Token& t = tokens[i];
+        const bool closing = t.kind == TokenKind::Punct && (t.punct == ')' || t.punct == ']' || t.punct == ';');
+        if (!glue && !closing) out += ' ';
+        switch (t.kind) {
+            case TokenKind::Punct: out += t.punct; break;
+            case TokenKind::String: out += '"' + t.text + '"'; break;
+            case TokenKind::Variable: out += '$' + t.text; break;
+            case TokenKind::Directive: out += '#' + t.text; break;
+            case TokenKind::Verbatim: out += "#{" + t.text + "#}"; break;
+            case TokenKind::List: out += std::to_string(t.list->count) + "(...)"; break;
+            default: out += t.text; break;
+        }
+        glue = t.kind == TokenKind::Punct && (t.punct == '(' || t.punct == '[');
+    }
+    return out;
+}
+
+// ------------------------------------------------------------------------------------------
+// Patterns.
+
+bool patternMatches(const std::string& pattern, const std::string& name) {
+    if (pattern.size() > MAX_PATTERN) return false;
+    std::string expression = pattern;
+    auto flags = std::regex::extended | std::regex::nosubs;
+    if (expression.compare(0, 4, "(?i)") == 0) {
+        expression = expression.substr(4);
+        flags |= std::regex::icase;
+    }
+    try {
+        return std::regex_match(name, std::regex(expression, flags));
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+// ------------------------------------------------------------------------------------------
+// Dictionary.
+
+namespace {
+
+std::unique_ptr<Entry> cloneEntry(const Entry& e, const Dictionary* parent) {
+    auto copy = std::make_unique<Entry>();
+    copy->key = e.key;
+    copy->pattern = e.pattern;
+    copy->tokens = e.tokens;
+    copy->unresolved = e.unresolved;
+    if (e.dict) {
+        copy->dict = std::make_unique<Dictionary>(parent);
+        copy->dict->copyEntriesFrom(*e.dict, MERGE);
+    }
+    return copy;
+}
+
+void reparent(Entry& e, const Dictionary* parent) {
+    if (e.dict) e.dict->setParent(parent);
+}
+
+}  // namespace
+
+const Entry* Dictionary::findLiteral(const std::string& key) const {
+    for (const auto& e : m_entries)
+        if (e->key == key) return e.get();
+    return nullptr;
+}
+
+const Entry* Dictionary::find(const std::string& key, bool recursive) const {
+    for (const Dictionary* d = this; d; d = recursive ? d->m_parent : nullptr) {
+        if (const Entry* e = d->findLiteral(key)) return e;
+        for (auto it = d->m_entries.rbegin(); it != d->m_entries.rend(); ++it)
+            if ((*it)->pattern && patternMatches((*it)->key, key)) return it->get();
+    }
+    return nullptr;
+}
+
+const Entry* Dictionary::findDotScoped(const std::string& name) const {
+    // Called for names that begin with ".": every further "." goes one level up.
+    const Dictionary* d = this;
+    size_t i = 1;
+    for (; i < name.size() && name[i] == '.'; ++i) {
+        d = d->m_parent;
+        if (!d) return nullptr;
+    }
+    const std::string rest = name.substr(i);
+    const size_t dot = rest.find('.');
+    if (dot == std::string::npos) return d->find(rest, false);
+    const Entry* e = d->find(rest.substr(0, dot), false);
+    if (!e || !e->dict) return e;
+    return e->dict->findDotScoped(rest.substr(dot));
+}
+
+const Entry* Dictionary::findScoped(const std::string& name) const {
+    if (name.empty()) return nullptr;
+    if (name[0] == ':') {
+        const Dictionary* top = this;
+        while (top->m_parent) top = top->m_parent;
+        return top->findDotScoped("." + name.substr(1));
+    }
+    if (name.find('/') != std::string::npos) {
+        const Dictionary* d = this;
+        size_t start = 0;
+        if (name[0] == '/') {
+            while (d->m_parent) d = d->m_parent;
+            start = 1;
+        }
+        while (true) {
+            const size_t slash = name.find('/', start);
+            const std::string part = name.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+            if (slash == std::string::npos) return d->find(part, false);
+            if (part == "..") {
+                d = d->m_parent;
+                if (!d) return nullptr;
+            } else if (!part.empty() && part != ".") {
+                const Entry* e = d->find(part, false);
+                if (!e || !e->dict) return nullptr;
+                d = e->dict.get();
+            }
+            start = slash + 1;
+        }
+    }
+    if (name[0] == '.') return findDotScoped(name);
+    size_t dot = name.find('.');
+    if (dot == std::string::npos) return find(name, true);
+    const Entry* e = find(name.substr(0, dot), true);
+    // Keys may hold dots themselves: try "a.b", "a.b.c", ... until one names a dictionary.
+    while (!e) {
+        dot = name.find('.', dot + 1);
+        e = find(name.substr(0, dot), true);
+        if (dot == std::string::npos) return e;
+        if (e && !e->dict) e = nullptr;
+    }
+    if (!e->dict) return e;
+    return e->dict->findDotScoped(name.substr(dot));
+}
+
+const Dictionary* Dictionary::subDict(const std::string& key) const {
+    const Entry* e = find(key, false);
+    return e ? e->dict.get() : nullptr;
+}
+
+std::string Dictionary::text(const std::string& key) const {
+    const Entry* e = find(key, false);
+    return e && !e->dict ? joinTokens(e->tokens) : std::string();
+}
+
+Entry* Dictionary::add(std::unique_ptr<Entry> entry, int inputMode) {
+    for (auto& existing : m_entries) {
+        if (existing->key != entry->key) continue;
+        if (inputMode == PROTECT || inputMode == WARN || inputMode == ERROR) return existing.get();
+        if (inputMode == MERGE && existing->dict && entry->dict) {
+            for (auto& e : entry->dict->m_entries) {
+                reparent(*e, existing->dict.get());
+                existing->dict->add(std::move(e), MERGE);
+            }
+            return existing.get();
+        }
+        reparent(*entry, this);
+        existing = std::move(entry);
+        return existing.get();
+    }
+    reparent(*entry, this);
+    m_entries.push_back(std::move(entry));
+    return m_entries.back().get();
+}
+
+void Dictionary::remove(const std::string& keyOrPattern) {
+    for (auto it = m_entries.begin(); it != m_entries.end();) {
+        if ((*it)->key == keyOrPattern)
+            it = m_entries.erase(it);
+        else
+            ++it;
+    }
+}
+
+void Dictionary::copyEntriesFrom(const Dictionary& other, int inputMode) {
+    if (&other == this) return;
+    std::vector<std::unique_ptr<Entry>> copies;
+    for (const auto& e : other.m_entries) copies.push_back(cloneEntry(*e, this));
+    for (auto& c : copies) add(std::move(c), inputMode);
+}
+
+// ------------------------------------------------------------------------------------------
+// Parser.
+
+class Parser::Impl {
+public:
+    Impl(ParseOptions options, std::vector<Problem>* problems) : m_options(std::move(options)), m_problems(problems) {}
+
+    bool parseBody(Lexer& lexer, const std::string& file, Dictionary* dict, bool braced, int depth);
+    bool parseEntryList(Lexer& lexer, const std::string& file, Dictionary* dict, long long* count);
+    bool parseFileInto(const std::string& file, Dictionary* dict, int depth);
+
+    std::vector<std::string> includeStack;
+    const ParseOptions& options() const { return m_options; }
+
+private:
+    void problem(const std::string& message, bool fatal, bool info = false) {
+        if (m_problems->size() < 100) m_problems->push_back({fatal, info, message});
+    }
+    bool lexError(const Lexer& lexer, const std::string& file) {
+        problem(lexer.error().empty() ? "unexpected end of file in " + file : lexer.error() + " in " + file, true);
+        return false;
+    }
+    bool readValue(Lexer& lexer, const std::string& file, Dictionary* dict, Entry* entry);
+    bool directive(Lexer& lexer, const std::string& file, Dictionary* dict, const std::string& name, int depth);
+    bool expandInto(const Dictionary* dict, const std::string& name, std::vector<Token>* out);
+    void appendDictTokens(const Dictionary& d, std::vector<Token>* out);
+    std::string includePath(const std::string& raw, const std::string& file, const Dictionary* dict);
+    std::string caseFolder(const std::string& file) {
+        if (m_options.caseFolder.empty()) m_options.caseFolder = foampath::caseFolderOf(file, *m_options.files);
+        return m_options.caseFolder;
+    }
+    bool countTokens(size_t n, const std::string& file) {
+        m_totalTokens += n;
+        if (m_totalTokens <= MAX_TOTAL_TOKENS) return true;
+        problem("too many tokens after substitution in " + file, true);
+        return false;
+    }
+
+    ParseOptions m_options;
+    std::vector<Problem>* m_problems;
+    int m_inputMode = MERGE;
+    size_t m_totalTokens = 0;
+};
+
+void Parser::Impl::appendDictTokens(const Dictionary& d, std::vector<Token>* out) {
+    Token open;
+    open.kind = TokenKind::Punct;
+    open.punct = '{';
+    out->push_back(open);
+    for (const auto& e : d.entries()) {
+        Token key;
+        key.kind = e->pattern ? TokenKind::String : TokenKind::Word;
+        key.text = e->key;
+        out->push_back(key);
+        if (e->dict) {
+            appendDictTokens(*e->dict, out);
+        } else {
+            out->insert(out->end(), e->tokens.begin(), e->tokens.end());
+            Token end;
+            end.kind = TokenKind::Punct;
+            end.punct = ';';
+            out->push_back(end);
+        }
+    }
+    Token close = open;
+    close.punct = '}';
+    out->push_back(close);
+}
+
+bool Parser::Impl::expandInto(const Dictionary* dict, const std::string& name, std::vector<Token>* out) {
+    const Entry* e = dict->findScoped(name);
+    if (!e || !e->unresolved.empty()) return false;
+    if (e->dict)
+        appendDictTokens(*e->dict, out);
+    else
+        out->insert(out->end(), e->tokens.begin(), e->tokens.end());
+    return true;
+}
+
+bool Parser::Impl::readValue(Lexer& lexer, const std::string& file, Dictionary* dict, Entry* entry) {
+    int depth = 0;
+    Token t;
+    while (true) {
+        if (!lexer.next(&t)) {
+            if (!lexer.error().empty()) return lexError(lexer, file);
+            // An entry cut off by the end of the file ends there.
+            return true;
+        }
+        if (t.kind == TokenKind::Punct) {
+            if (t.punct == ';' && depth == 0) return true;
+            if (t.punct == '}' && depth == 0) {
+                // The dictionary closes around an entry without ";".
+                lexer.putBack(std::move(t));
+                return true;
+            }
+            if (t.punct == '(' || t.punct == '[' || t.punct == '{') ++depth;
+            if (t.punct == ')' || t.punct == ']' || t.punct == '}') --depth;
+        }
+        if (t.kind == TokenKind::Variable) {
+            const size_t before = entry->tokens.size();
+            if (!expandInto(dict, t.text, &entry->tokens)) {
+                if (entry->unresolved.empty()) {
+                    entry->unresolved = "$" + t.text;
+                    problem("Undefined variable $" + t.text + " in entry " + entry->key + " of " + file, false);
+                }
+            }
+            if (!countTokens(entry->tokens.size() - before, file)) return false;
+            if (entry->tokens.size() > MAX_ENTRY_TOKENS) {
+                problem("entry " + entry->key + " is too long after substitution in " + file, true);
+                return false;
+            }
+            continue;
+        }
+        if (t.kind == TokenKind::Directive) {
+            // #calc, #eval, #codeStream ...: the value needs evaluation, which is not done here.
+            Token arg;
+            if (lexer.peek(&arg) && (arg.kind == TokenKind::String || arg.kind == TokenKind::Verbatim)) lexer.next(&arg);
+            if (entry->unresolved.empty()) {
+                entry->unresolved = "#" + t.text;
+                problem("Entry " + entry->key + " needs #" + t.text + ", which is not evaluated: its value is undefined. File basename is " + file,
+                        false, true);
+            }
+            continue;
+        }
+        if (!countTokens(1, file)) return false;
+        entry->tokens.push_back(std::move(t));
+        if (entry->tokens.size() > MAX_ENTRY_TOKENS) {
+            problem("entry " + entry->key + " is too long in " + file, true);
+            return false;
+        }
+    }
+}
+
+std::string Parser::Impl::includePath(const std::string& raw, const std::string& file, const Dictionary* dict) {
+    std::string name = raw;
+    const std::string root = caseFolder(file);
+    const std::pair<const char*, std::string> tags[] = {
+        {"<case>", root}, {"<system>", root + "/system"}, {"<constant>", root + "/constant"}};
+    for (const auto& [tag, folder] : tags) {
+        const size_t n = std::string(tag).size();
+        if (name.compare(0, n, tag) == 0) name = folder + name.substr(n);
+    }
+    // $FOAM_CASE and $-names of the dictionary.
+    std::string out;
+    for (size_t i = 0; i < name.size();) {
+        if (name[i] != '$') {
+            out += name[i++];
+            continue;
+        }
+        size_t start = i + 1;
+        size_t end = start;
+        std::string var;
+        if (start < name.size() && name[start] == '{') {
+            end = name.find('}', start);
+            if (end == std::string::npos) return raw;
+            var = name.substr(start + 1, end - start - 1);
+            ++end;
+        } else {
+            while (end < name.size() && (std::isalnum(static_cast<unsigned char>(name[end])) || name[end] == '_')) ++end;
+            var = name.substr(start, end - start);
+        }
+        if (var == "FOAM_CASE") {
+            out += root;
+        } else if (const Entry* e = dict->findScoped(var); e && !e->dict) {
+            std::string value = joinTokens(e->tokens);
+            if (e->tokens.size() == 1 && e->tokens[0].kind == TokenKind::String) value = e->tokens[0].text;
+            out += value;
+        } else {
+            out += name.substr(i, end - i);
+        }
+        i = end;
+    }
+    return foampath::join(foampath::folderOf(file), out);
+}
+
+namespace {
+
+const char* const CONSTRAINT_TYPES[] = {"cyclic",         "cyclicAMI",        "cyclicACMI",
+                                         "cyclicSlip",     "empty",            "nonuniformTransformCyclic",
+                                         "processor",      "processorCyclic",  "symmetryPlane",
+                                         "symmetry",       "wedge"};
+
+// The entries of caseDicts/setConstraintTypes: one group entry per constraint type giving the
+// patches of that type their own type.
+void addConstraintTypeEntries(Dictionary* dict, int inputMode) {
+    for (const char* type : CONSTRAINT_TYPES) {
+        auto e = std::make_unique<Entry>();
+        e->key = type;
+        e->dict = std::make_unique<Dictionary>(dict);
+        auto t = std::make_unique<Entry>();
+        t->key = "type";
+        Token word;
+        word.text = type;
+        t->tokens.push_back(word);
+        e->dict->add(std::move(t), MERGE);
+        dict->add(std::move(e), inputMode);
+    }
+}
+
+}  // namespace
+
+bool Parser::Impl::directive(Lexer& lexer, const std::string& file, Dictionary* dict, const std::string& name,
+                             int depth) {
+    Token arg;
+    const bool include = name == "include";
+    const bool optionalInclude = name == "includeIfPresent" || name == "sinclude" || name == "includeOptional";
+    if (include || optionalInclude) {
+        if (!lexer.next(&arg) || (arg.kind != TokenKind::String && arg.kind != TokenKind::Word)) {
+            problem("#" + name + " without a file name in " + file, false);
+            return lexer.error().empty() || lexError(lexer, file);
+        }
+        const std::string path = includePath(arg.text, file, dict);
+        for (const std::string& open : includeStack) {
+            if (open == path) {
+                problem("Include cycle: " + path + " includes itself (from " + file + ")", true);
+                return false;
+            }
+        }
+        if (static_cast<int>(includeStack.size()) >= MAX_INCLUDE_DEPTH) {
+            problem("Includes nested too deeply at " + path + " (from " + file + ")", true);
+            return false;
+        }
+        if (!m_options.files->exists(path)) {
+            if (include) problem("Cannot find include file " + path + " (from " + file + ")", false);
+            return true;
+        }
+        return parseFileInto(path, dict, depth);
+    }
+    if (name == "includeEtc" || name == "includeEtcIfPresent") {
+        if (!lexer.next(&arg)) return lexer.error().empty() || lexError(lexer, file);
+        dict->noteEtcInclude(arg.text);
+        const bool constraints = arg.text.find("setConstraintTypes") != std::string::npos;
+        if (constraints) addConstraintTypeEntries(dict, m_inputMode);
+        problem("#" + name + " \"" + arg.text + "\" is not read (files of the OpenFOAM installation are not read)" +
+                    (constraints ? "; constraint patches take the behaviour of their type" : "") +
+                    ". File basename is " + file,
+                false, true);
+        return true;
+    }
+    if (name == "inputMode") {
+        if (!lexer.next(&arg)) return lexer.error().empty() || lexError(lexer, file);
+        if (arg.text == "merge" || arg.text == "default") m_inputMode = MERGE;
+        else if (arg.text == "overwrite") m_inputMode = OVERWRITE;
+        else if (arg.text == "protect") m_inputMode = PROTECT;
+        else if (arg.text == "warn") m_inputMode = WARN;
+        else if (arg.text == "error") m_inputMode = ERROR;
+        return true;
+    }
+    if (name == "remove") {
+        if (!lexer.next(&arg)) return lexer.error().empty() || lexError(lexer, file);
+        std::vector<Token> keys;
+        if (arg.isPunct('(')) {
+            while (lexer.next(&arg) && !arg.isPunct(')')) keys.push_back(arg);
+        } else {
+            keys.push_back(arg);
+        }
+        for (const Token& key : keys) {
+            if (key.kind == TokenKind::String) {
+                std::vector<std::string> matching;
+                for (const auto& e : dict->entries())
+                    if (patternMatches(key.text, e->key)) matching.push_back(e->key);
+                for (const std::string& k : matching) dict->remove(k);
+            } else {
+                dict->remove(key.text);
+            }
+        }
+        return true;
+    }
+    // Function inclusions and anything else: the line is passed over.
+    if (name != "includeFunc" && name != "includeModel")
+        problem("Directive #" + name + " is not supported; its line is passed over. File basename is " + file, false,
+                true);
+    lexer.skipLine();
+    return true;
+}
+
+bool Parser::Impl::parseFileInto(const std::string& file, Dictionary* dict, int depth) {
+    auto text = std::make_shared<std::string>();
+    if (!m_options.files->read(file, text.get())) {
+        problem("Cannot read " + file, true);
+        return false;
+    }
+    includeStack.push_back(file);
+    Lexer lexer(std::move(text), 0, m_options);
+    const bool ok = parseBody(lexer, file, dict, false, depth);
+    includeStack.pop_back();
+    return ok;
+}
+
+bool Parser::Impl::parseBody(Lexer& lexer, const std::string& file, Dictionary* dict, bool braced, int depth) {
+    if (depth > MAX_DICT_DEPTH) {
+        problem("dictionaries nested too deeply in " + file, true);
+        return false;
+    }
+    Token t;
+    while (true) {
+        if (!lexer.next(&t)) {
+            if (!lexer.error().empty()) return lexError(lexer, file);
+            if (!braced) return true;
+            problem("unexpected end of file inside a dictionary in " + file, true);
+            return false;
+        }
+        if (t.isPunct('}')) {
+            if (braced) return true;
+            problem("unexpected } in " + file, true);
+            return false;
+        }
+        if (t.isPunct(';') || t.kind == TokenKind::Verbatim) continue;
+        if (t.kind == TokenKind::Directive) {
+            if (!directive(lexer, file, dict, t.text, depth)) return false;
+            continue;
+        }
+        if (t.kind == TokenKind::Variable) {
+            // "$name;" as an entry: the entries of the dictionary it names are merged in.
+            const Entry* e = dict->findScoped(t.text);
+            if (e && e->dict)
+                dict->copyEntriesFrom(*e->dict, m_inputMode);
+            else
+                problem("Undefined variable $" + t.text + " in " + file, false);
+            Token next;
+            if (lexer.peek(&next) && next.isPunct(';')) lexer.next(&next);
+            continue;
+        }
+        if (t.kind != TokenKind::Word && t.kind != TokenKind::String && t.kind != TokenKind::Number) {
+            problem("unexpected " + joinTokens({t}) + " in " + file, true);
+            return false;
+        }
+        auto entry = std::make_unique<Entry>();
+        entry->key = t.text;
+        entry->pattern = t.kind == TokenKind::String;
+        Token next;
+        if (lexer.peek(&next) && next.isPunct('{')) {
+            lexer.next(&next);
+            entry->dict = std::make_unique<Dictionary>(dict);
+            if (!parseBody(lexer, file, entry->dict.get(), true, depth + 1)) {
+                dict->add(std::move(entry), m_inputMode);
+                return false;
+            }
+        } else if (!readValue(lexer, file, dict, entry.get())) {
+            return false;
+        }
+        if (m_inputMode == ERROR && dict->findLiteral(entry->key))
+            problem("entry " + entry->key + " is defined twice in " + file, false);
+        dict->add(std::move(entry), m_inputMode);
+    }
+}
+
+bool Parser::Impl::parseEntryList(Lexer& lexer, const std::string& file, Dictionary* dict, long long* count) {
+    Token t;
+    *count = -1;
+    if (!lexer.next(&t)) return lexer.error().empty() ? false : lexError(lexer, file);
+    long long announced = 0;
+    if (t.kind == TokenKind::Number && isCount(t.text, &announced)) {
+        *count = announced;
+        if (!lexer.next(&t)) return lexer.error().empty() ? (announced == 0) : lexError(lexer, file);
+    }
+    if (!t.isPunct('(')) {
+        problem("a list of entries was expected in " + file, true);
+        return false;
+    }
+    while (true) {
+        if (!lexer.next(&t)) {
+            if (!lexer.error().empty()) return lexError(lexer, file);
+            problem("the list of entries is not closed in " + file, true);
+            return false;
+        }
+        if (t.isPunct(')')) return true;
+        if (t.kind != TokenKind::Word && t.kind != TokenKind::String && t.kind != TokenKind::Number) {
+            problem("unexpected " + joinTokens({t}) + " in the list of entries of " + file, true);
+            return false;
+        }
+        auto entry = std::make_unique<Entry>();
+        entry->key = t.text;
+        if (!lexer.next(&t) || !t.isPunct('{')) {
+            problem("entry " + entry->key + " is not a dictionary in " + file, true);
+            return false;
+        }
+        entry->dict = std::make_unique<Dictionary>(dict);
+        const bool ok = parseBody(lexer, file, entry->dict.get(), true, 1);
+        // Entries keep their order and their duplicates here: the list is positional.
+        dict->appendUnmerged(std::move(entry));
+        if (!ok) return false;
+    }
+}
+
+Parser::Parser(ParseOptions options) : m_impl(std::make_unique<Impl>(std::move(options), &m_problems)) {}
+Parser::~Parser() = default;
+
+bool Parser::parseFile(const std::string& fileName, Dictionary* dict) { return m_impl->parseFileInto(fileName, dict, 0); }
+
+bool Parser::parseText(std::shared_ptr<const std::string> text, size_t offset, const std::string& fileName,
+                       Dictionary* dict) {
+    m_impl->includeStack.push_back(fileName);
+    Lexer lexer(std::move(text), offset, m_impl->options());
+    const bool ok = m_impl->parseBody(lexer, fileName, dict, false, 0);
+    m_impl->includeStack.pop_back();
+    return ok;
+}
+
+bool Parser::parseEntryList(std::shared_ptr<const std::string> text, size_t offset, const std::string& fileName,
+                            Dictionary* dict, long long* announcedCount) {
+    m_impl->includeStack.push_back(fileName);
+    Lexer lexer(std::move(text), offset, m_impl->options());
+    const bool ok = m_impl->parseEntryList(lexer, fileName, dict, announcedCount);
+    m_impl->includeStack.pop_back();
+    return ok;
+}
+
+std::string Parser::firstProblem() const {
+    for (const Problem& p : m_problems)
+        if (p.fatal) return p.message;
+    return m_problems.empty() ? std::string() : m_problems.front().message;
+}
+
+}  // namespace foamdict

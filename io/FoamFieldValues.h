@@ -1,0 +1,47 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "io/FoamDictionary.h"
+
+// Values of dictionary entries: field values ("uniform 1", "nonuniform List<vector> N(...)")
+// and label lists, with long lists parsed in parallel straight from the text they stand in.
+namespace foamvalues {
+
+// Components per item as delivered: a full tensor (9 numbers in the file) is delivered as its
+// six symmetric components, or as all nine when nineTensor is set.
+int deliveredComponents(int fileComponents, bool nineTensor = false);
+
+enum class ValueStatus {
+    Read,
+    WrongCount,  // a list whose length is not the target's
+    WrongType,   // a list of another item type than the field's
+    Malformed,
+};
+
+struct ValueRead {
+    ValueStatus status = ValueStatus::Malformed;
+    long long count = -1;    // items of a non-uniform list
+    std::string listType;    // its "List<T>" word, if any
+    bool uniform = false;
+};
+
+// Reads a field value into target (items x delivered components). With resize the target
+// takes the list's length; otherwise a list must have as many items as the target holds.
+// factor scales every number (units written after the value).
+ValueRead readFieldValue(const std::vector<foamdict::Token>& tokens, int fileComponents, std::vector<double>* target,
+                         bool resize, bool nineTensor = false);
+
+// Parses `items` items of fileComponents numbers from text [begin, end): plain numbers for
+// scalars, "(a b c ...)" otherwise. The text must hold nothing else.
+bool parseItemsText(const char* begin, const char* end, size_t items, int fileComponents, double* out,
+                    bool nineTensor = false);
+
+// Stores one item of n numbers (1, 3, 6 or 9) as the delivered components.
+void storeItem(const double* numbers, int n, double* out, bool nineTensor = false);
+
+// A label list value ("List<label> N(...)", "N(...)", "N{v}", "0()", a binary "0"); false when
+// malformed or when the count does not match the items.
+bool readLabelList(const std::vector<foamdict::Token>& tokens, std::vector<int>* labels, int labelBytes);
+
+}  // namespace foamvalues

@@ -1,0 +1,38 @@
+#pragma once
+#include <map>
+#include <string>
+
+// Where the dictionary reader takes its files from: the disk (plain or gzip, through zlib) by
+// default, or a set of texts held in memory (tests, fuzzing, blocks of container files).
+// Paths are UTF-8 with "/" as separator.
+class FoamFileSource {
+public:
+    virtual ~FoamFileSource() = default;
+    // The whole text of the file at path, or of path + ".gz" when that exists; false when
+    // neither can be read.
+    virtual bool read(const std::string& path, std::string* content) const = 0;
+    // Whether path (or path + ".gz") is a readable file.
+    virtual bool exists(const std::string& path) const = 0;
+    // The file system.
+    static const FoamFileSource& disk();
+};
+
+class MemoryFileSource : public FoamFileSource {
+public:
+    void add(const std::string& path, std::string content) { m_files[path] = std::move(content); }
+    bool read(const std::string& path, std::string* content) const override;
+    bool exists(const std::string& path) const override;
+
+private:
+    std::map<std::string, std::string> m_files;
+};
+
+namespace foampath {
+// The folder part of a path ("a/b/c" -> "a/b", "c" -> ".").
+std::string folderOf(const std::string& path);
+// base + "/" + relative, with "." and "x/.." steps removed; an absolute relative path stays.
+std::string join(const std::string& base, const std::string& relative);
+// The case folder of a file: the nearest folder above it that holds system/controlDict, else
+// the folder above the file's own folder.
+std::string caseFolderOf(const std::string& filePath, const FoamFileSource& files);
+}  // namespace foampath
