@@ -14,8 +14,8 @@ constexpr size_t MAX_WORD = 65536;
 constexpr size_t MAX_STRING = 1 << 20;
 constexpr int MAX_INCLUDE_DEPTH = 16;
 constexpr int MAX_DICT_DEPTH = 64;
-constexpr size_t MAX_ENTRY_TOKENS = 1 << 20;
-constexpr size_t MAX_TOTAL_TOKENS = 1 << 22;
+constexpr size_t MAX_ENTRY_TOKENS = 1 << 18;
+constexpr size_t MAX_TOTAL_TOKENS = 1 << 20;
 constexpr size_t MAX_PATTERN = 1024;
 
 enum InputMode { MERGE = 0, OVERWRITE, PROTECT, WARN, ERROR };
@@ -359,6 +359,13 @@ const Entry* Dictionary::find(const std::string& key, bool recursive) const {
     return nullptr;
 }
 
+// $-names are looked up by their literal keys (no patterns), here and then outwards.
+const Entry* Dictionary::findLiteralUp(const std::string& key) const {
+    for (const Dictionary* d = this; d; d = d->m_parent)
+        if (const Entry* e = d->findLiteral(key)) return e;
+    return nullptr;
+}
+
 const Entry* Dictionary::findDotScoped(const std::string& name) const {
     // Called for names that begin with ".": every further "." goes one level up.
     const Dictionary* d = this;
@@ -369,8 +376,8 @@ const Entry* Dictionary::findDotScoped(const std::string& name) const {
     }
     const std::string rest = name.substr(i);
     const size_t dot = rest.find('.');
-    if (dot == std::string::npos) return d->find(rest, false);
-    const Entry* e = d->find(rest.substr(0, dot), false);
+    if (dot == std::string::npos) return d->findLiteral(rest);
+    const Entry* e = d->findLiteral(rest.substr(0, dot));
     if (!e || !e->dict) return e;
     return e->dict->findDotScoped(rest.substr(dot));
 }
@@ -392,12 +399,12 @@ const Entry* Dictionary::findScoped(const std::string& name) const {
         while (true) {
             const size_t slash = name.find('/', start);
             const std::string part = name.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
-            if (slash == std::string::npos) return d->find(part, false);
+            if (slash == std::string::npos) return d->findLiteral(part);
             if (part == "..") {
                 d = d->m_parent;
                 if (!d) return nullptr;
             } else if (!part.empty() && part != ".") {
-                const Entry* e = d->find(part, false);
+                const Entry* e = d->findLiteral(part);
                 if (!e || !e->dict) return nullptr;
                 d = e->dict.get();
             }
@@ -406,12 +413,12 @@ const Entry* Dictionary::findScoped(const std::string& name) const {
     }
     if (name[0] == '.') return findDotScoped(name);
     size_t dot = name.find('.');
-    if (dot == std::string::npos) return find(name, true);
-    const Entry* e = find(name.substr(0, dot), true);
+    if (dot == std::string::npos) return findLiteralUp(name);
+    const Entry* e = findLiteralUp(name.substr(0, dot));
     // Keys may hold dots themselves: try "a.b", "a.b.c", ... until one names a dictionary.
     while (!e) {
         dot = name.find('.', dot + 1);
-        e = find(name.substr(0, dot), true);
+        e = findLiteralUp(name.substr(0, dot));
         if (dot == std::string::npos) return e;
         if (e && !e->dict) e = nullptr;
     }

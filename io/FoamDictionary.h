@@ -62,7 +62,8 @@ public:
     // As OpenFOAM looks a keyword up: the literal key, else the quoted patterns from the last
     // one written, optionally in the enclosing dictionaries as well.
     const Entry* find(const std::string& key, bool recursive = false) const;
-    // A $-name: "a", "a.b", ":a.b" (from the top), "..a" (one level up), "a/b".
+    // A $-name, by literal keys only: "a" (here or outwards), "a.b", ":a.b" (from the top),
+    // "..a" (one level up), "a/b".
     const Entry* findScoped(const std::string& name) const;
     const Dictionary* subDict(const std::string& key) const;
     // The value of a plain entry as text, tokens joined by one blank; empty when missing.
@@ -85,6 +86,7 @@ public:
 
 private:
     const Entry* findDotScoped(const std::string& name) const;
+    const Entry* findLiteralUp(const std::string& key) const;
 
     const Dictionary* m_parent;
     std::vector<std::unique_ptr<Entry>> m_entries;

@@ -594,3 +594,72 @@ TEST(FieldRealFiles, ProcessorPatchesAndSampledSurfaces) {
     std::vector<double> perPoint = undefined(22);
     EXPECT_FALSE(reader.readNonHeaderValues((surfaces + "/midPlane/scalarField").c_str(), "p", "pointScalarField", &perPoint));
 }
+
+namespace {
+OFBoundary typedPatch(const std::string& name, const std::string& type, const std::vector<std::string>& groups,
+                      const std::vector<int>& cells) {
+    OFBoundary b = patch(name, cells);
+    b.setType(type.c_str());
+    b.setGroups(groups);
+    return b;
+}
+}  // namespace
+
+TEST_F(FieldTest, HandWrittenBoundaryFieldsMatchAsOpenFOAMDoes) {
+    writeFile(path("include/initialConditions"), "flowVelocity (4 0 0);\ninlet { type fixedValue; value uniform (9 0 0); }\n");
+    writeField("volVectorField",
+               "#include \"include/initialConditions\"\n"
+               "internalField uniform $flowVelocity;\n"
+               "boundaryField\n{\n"
+               "    #includeEtc \"caseDicts/setConstraintTypes\"\n"
+               "    \".*\" { type fixedValue; value uniform (1 0 0); }\n"
+               "    \"(lowerWall|upperWall)\" { type fixedValue; value $internalField; }\n"
+               "    wall { type noSlip; }\n"
+               "    baffles { type fixedValue; value uniform (2 0 0); }\n"
+               "    inlet { $:inlet; }\n"
+               "    lowerWall { type fixedValue; value uniform (5 0 0); }\n"
+               "    odd { type fixedValue; value #calc \"1+1\"; }\n"
+               "}\n");
+    std::vector<OFBoundary> patches = {
+        typedPatch("upperWall", "patch", {}, {0}),             // the later of two patterns
+        typedPatch("lowerWall", "wall", {"wall"}, {0}),        // its own name before any group
+        typedPatch("side", "wall", {"wall", "baffles"}, {0}),  // the group written last
+        typedPatch("front", "empty", {}, {1}),                 // the constraint type's own entry
+        typedPatch("axis", "wedge", {}, {1}),                  // likewise: cell values
+        typedPatch("outlet", "patch", {}, {0}),                // the pattern for everything
+        typedPatch("inlet", "patch", {}, {0}),                 // a dictionary merged in by name
+        typedPatch("odd", "patch", {}, {0}),                   // needs evaluation: undefined
+    };
+    std::vector<std::vector<double>> values(patches.size(), undefined(3));
+    std::vector<double> cells = {1, 2, 3, 6, 7, 8};
+    LogCapture log;
+    OFResultReader reader;
+    ASSERT_TRUE(reader.readValuesForCellAndBoundaries(dir.c_str(), "f", "volVectorField", &cells, patches, values));
+    EXPECT_EQ(cells, (std::vector<double>{4, 0, 0, 4, 0, 0}));
+    EXPECT_EQ(values[0], (std::vector<double>{4, 0, 0}));
+    EXPECT_EQ(values[1], (std::vector<double>{5, 0, 0}));
+    EXPECT_EQ(values[2], (std::vector<double>{2, 0, 0}));
+    EXPECT_EQ(values[3], (std::vector<double>{4, 0, 0}));
+    EXPECT_EQ(values[4], (std::vector<double>{4, 0, 0}));
+    EXPECT_EQ(values[5], (std::vector<double>{1, 0, 0}));
+    EXPECT_EQ(values[6], (std::vector<double>{9, 0, 0}));
+    EXPECT_TRUE(allUndefined(values[7]));
+    EXPECT_EQ(log.count(1), 0u);
+    EXPECT_TRUE(log.contains("#includeEtc \"caseDicts/setConstraintTypes\" is not read", 3));
+    EXPECT_TRUE(log.contains("Entry value needs #calc", 3));
+    EXPECT_TRUE(log.contains("Read 7 boundary patches", 3));
+
+    // Without the constraint types, a patch that no key names is undefined with a note.
+    writeField("volScalarField", "internalField uniform 1;\nboundaryField\n{\n    a { type zeroGradient; }\n}\n");
+    std::vector<OFBoundary> two = {typedPatch("a", "patch", {}, {0}), typedPatch("b", "symmetry", {}, {0})};
+    std::vector<std::vector<double>> scalars(2, undefined(1));
+    std::vector<double> one = undefined(2);
+    LogCapture notes;
+    ASSERT_TRUE(reader.readValuesForCellAndBoundaries(dir.c_str(), "f", "volScalarField", &one, two, scalars));
+    EXPECT_EQ(scalars[0], (std::vector<double>{1}));
+    EXPECT_TRUE(allUndefined(scalars[1]));
+    EXPECT_TRUE(notes.contains("No boundaryField entry for patch b in result file. File basename is " +
+                                   dir + "/f",
+                               3));
+    EXPECT_TRUE(notes.contains("Read 1 boundary patches", 3));
+}
