@@ -56,6 +56,10 @@ public:
     // variant, the patches' face connectivity); defined with the node-averaging code.
     bool computeAverageNodeResult(const std::vector<double>& cellValues, std::vector<double>& nodeValues,
                                   int components) const;
+    // Node values of one patch from its own face values: the mean of the faces around each of
+    // its nodes (patchNodeValues is sized to the patch's nodes x components).
+    static bool computePatchNodeValues(const OFBoundary& patch, const std::vector<double>& faceValues,
+                                       std::vector<double>& patchNodeValues, int components);
     bool computeAverageNodeResultAwareBC(const std::vector<double>& cellValues,
                                          const std::vector<std::vector<double>>& boundaryValues,
                                          std::vector<double>& nodeValues, int components) const;

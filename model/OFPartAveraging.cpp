@@ -1,4 +1,6 @@
 // Node averages of cell results, over the element connectivity the geometry left in the part.
+#include <algorithm>
+#include <unordered_map>
 #include <vector>
 
 #include "core/Undefined.h"
@@ -46,7 +48,48 @@ bool accumulateCells(const std::vector<int>& connectivity, const std::vector<uns
     return true;
 }
 
+// Patches that carry no boundary condition of their own: their values are those of the cells
+// next to them, and they must not pull the nodes they share with other patches.
+bool takesNoPartInNodeValues(const OFBoundary& patch) {
+    const vx::Str type = patch.type();
+    return type == vx::Str("empty") || type == vx::Str("wedge") || type == vx::Str("symmetry") ||
+           type == vx::Str("symmetryPlane");
+}
+
 }  // namespace
+
+bool OFPart::computePatchNodeValues(const OFBoundary& patch, const std::vector<double>& faceValues,
+                                    std::vector<double>& patchNodeValues, int components) {
+    if (components <= 0) return false;
+    const size_t m = static_cast<size_t>(components);
+    const std::vector<int>& localToMesh = patch.faceNodeToNodeMapping();
+    if (patchNodeValues.size() != localToMesh.size() * m) return false;
+    std::unordered_map<int, size_t> meshToLocal;
+    meshToLocal.reserve(localToMesh.size());
+    for (size_t i = 0; i < localToMesh.size(); ++i) meshToLocal.emplace(localToMesh[i], i);
+    std::fill(patchNodeValues.begin(), patchNodeValues.end(), 0.0);
+    std::vector<int> counts(localToMesh.size(), 0);
+    const std::vector<int>& faceNodes = patch.faceConnectivity();
+    const std::vector<uint8_t>& faceNodeCounts = patch.nodeCountPerFace();
+    size_t at = 0;
+    bool ok = true;
+    for (size_t f = 0; f < faceNodeCounts.size(); ++f) {
+        if ((f + 1) * m > faceValues.size() || at + faceNodeCounts[f] > faceNodes.size()) {
+            ok = false;
+            break;
+        }
+        for (size_t k = 0; k < faceNodeCounts[f]; ++k, ++at) {
+            const auto local = meshToLocal.find(faceNodes[at]);
+            if (local == meshToLocal.end()) {
+                ok = false;
+                continue;
+            }
+            accumulate(patchNodeValues, counts, local->second, faceValues.data() + f * m, m);
+        }
+    }
+    divideByCounts(patchNodeValues, counts, m);
+    return ok;
+}
 
 bool OFPart::computeAverageNodeResult(const std::vector<double>& cellValues, std::vector<double>& nodeValues,
                                       int components) const {
@@ -72,6 +115,7 @@ bool OFPart::computeAverageNodeResultAwareBC(const std::vector<double>& cellValu
         const std::vector<double>& values = boundaryValues[b];
         if (values.empty() || values[0] == vx::UNDEFINED_DOUBLE) continue;
         const OFBoundary& patch = m_boundaries[b];
+        if (takesNoPartInNodeValues(patch)) continue;
         const std::vector<int>& faceNodes = patch.faceConnectivity();
         const std::vector<uint8_t>& faceNodeCounts = patch.nodeCountPerFace();
         size_t at = 0;

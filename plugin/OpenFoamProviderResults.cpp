@@ -158,7 +158,11 @@ bool OpenFoamProvider::getResultForPart(int partIndex, OFState& state, OFResult&
             send(groups[0], nodeValues, dimension);
             for (size_t b = 0; b < patches.size(); ++b) {
                 std::vector<double> values = undefinedValues(r, patches[b].nodeCount(), patches[b].faceCount());
-                applyNodalDataInFace(nodeValues, values, dimension, patches[b].faceNodeToNodeMapping());
+                // A patch with values of its own shows their mean at its nodes; one without keeps
+                // the node values of the volume.
+                const bool own = !patchValues[b].empty() && patchValues[b][0] != vx::UNDEFINED_DOUBLE &&
+                                 OFPart::computePatchNodeValues(patches[b], patchValues[b], values, dimension);
+                if (!own) applyNodalDataInFace(nodeValues, values, dimension, patches[b].faceNodeToNodeMapping());
                 send(groups[b + 1], values, dimension);
             }
             return true;
