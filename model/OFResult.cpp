@@ -38,6 +38,9 @@ const std::map<std::string, OFResultTypeAndMapping>& OFResult::supportedResultCl
         {"volTensorField", {TENSOR, ELEMENT}},  {"pointScalarField", {SCALAR, NODE}},
         {"pointVectorField", {VECTOR, NODE}},   {"pointTensorField", {TENSOR, NODE}},
         {"volSymmTensorField", {TENSOR, ELEMENT}}, {"pointSymmTensorField", {TENSOR, NODE}},
+        // Cell values only, as lagrangian solvers write them.
+        {"volScalarField::Internal", {SCALAR, ELEMENT}}, {"volVectorField::Internal", {VECTOR, ELEMENT}},
+        {"volTensorField::Internal", {TENSOR, ELEMENT}}, {"volSymmTensorField::Internal", {TENSOR, ELEMENT}},
     };
     return classes;
 }

@@ -133,7 +133,11 @@ bool OFState::addResultsFromFiles(const vx::Str& folder, const std::vector<vx::S
 
         std::vector<vx::Str> tokens;
         file.readDimensions(&tokens);
-        const OFUnit unit = OFUnit::fromString(tokens);
+        bool knownUnit = true;
+        const OFUnit unit = OFUnit::fromString(tokens, &knownUnit);
+        if (!knownUnit)
+            OFLogger::get()->logInfo(
+                SOURCE, vx::Str("Unknown dimensions in %1; the result is taken as DIMENSIONLESS").arg(path));
 
         const vx::Str nativeName(objectName);
         const vx::Str custom = makeCustomName(nativeName, resultNames);

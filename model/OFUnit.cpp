@@ -1,5 +1,7 @@
 #include "model/OFUnit.h"
 
+#include "io/Units.h"
+
 #include <limits>
 
 namespace {
@@ -13,23 +15,31 @@ OFUnit OFUnit::fromBase(int8_t mass, int8_t length, int8_t time, int8_t temperat
     return unit;
 }
 
-OFUnit OFUnit::fromString(const std::vector<vx::Str>& tokens) {
-    // Writers differ in the blanks around the brackets, so the exponents are taken from the
-    // text between "[" and "]" whatever the tokenisation.
+OFUnit OFUnit::fromString(const std::vector<vx::Str>& tokens, bool* known) {
+    if (known) *known = true;
+    // Writers differ in the blanks around the brackets, so the unit is taken from the text
+    // between "[" and "]" whatever the tokenisation: seven (or five) exponents, a named
+    // dimension ("velocity") or a unit expression ("m^2/s^2").
     vx::Str line;
     for (const vx::Str& token : tokens) line += token + " ";
     const size_t open = line.find("[");
     if (open == vx::Str::npos) return OFUnit();
     const size_t close = line.find("]", open + 1);
     if (close == vx::Str::npos) return OFUnit();
-    const std::vector<vx::Str> values = line.subStr(open + 1, close - open - 1).split(" \t");
-    if (values.size() != EXPONENT_COUNT) return OFUnit();
+    units::Dimension dimension;
+    double factor = 1;
+    if (!units::parseUnit(line.subStr(open + 1, close - open - 1).toUtf8(), &dimension, &factor)) {
+        if (known) *known = false;
+        return OFUnit();
+    }
     OFUnit unit;
     for (size_t i = 0; i < EXPONENT_COUNT; ++i) {
-        bool ok = false;
-        const int value = values[i].toInt(&ok);
-        if (!ok || value < std::numeric_limits<int8_t>::min() || value > std::numeric_limits<int8_t>::max())
+        const double value = dimension[i];
+        if (value != static_cast<double>(static_cast<int>(value)) || value < std::numeric_limits<int8_t>::min() ||
+            value > std::numeric_limits<int8_t>::max()) {
+            if (known) *known = false;
             return OFUnit();
+        }
         unit.m_exponents[i] = static_cast<int8_t>(value);
     }
     return unit;

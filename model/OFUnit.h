@@ -16,9 +16,9 @@ public:
     static OFUnit fromBase(int8_t mass, int8_t length, int8_t time, int8_t temperature, int8_t moles,
                            int8_t current, int8_t luminousIntensity);
     // From the blank-separated tokens of a field's dimensions line, keyword included, as in
-    // "dimensions [0 1 -1 0 0 0 0];" or "dimensions [ 0 1 -1 0 0 0 0 ];". Anything but seven
-    // integer exponents between the brackets gives a dimensionless unit.
-    static OFUnit fromString(const std::vector<vx::Str>& tokens);
+    // "dimensions [0 1 -1 0 0 0 0];", "dimensions [velocity];" or "dimensions [m^2/s^2];". A
+    // form or name that is not known gives a dimensionless unit and clears *known.
+    static OFUnit fromString(const std::vector<vx::Str>& tokens, bool* known = nullptr);
 
     // The unit text, for example "m s-1 " or "Kg m-3 ", or "DIMENSIONLESS".
     vx::Str translate() const;

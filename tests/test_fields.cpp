@@ -663,3 +663,20 @@ TEST_F(FieldTest, HandWrittenBoundaryFieldsMatchAsOpenFOAMDoes) {
                                3));
     EXPECT_TRUE(notes.contains("Read 1 boundary patches", 3));
 }
+
+TEST_F(FieldTest, InternalFieldsHoldCellValuesOnly) {
+    writeField("volVectorField::Internal", "dimensions [0 1 -1 0 0 0 0];\nvalue nonuniform List<vector> 2((1 2 3) (4 5 6));\n");
+    std::vector<OFBoundary> patches = {patch("a", {0})};
+    std::vector<std::vector<double>> values = {undefined(3)};
+    std::vector<double> cells = undefined(6);
+    OFResultReader reader;
+    LogCapture log;
+    ASSERT_TRUE(reader.readValuesForCellAndBoundaries(dir.c_str(), "f", "volVectorField::Internal", &cells, patches, values));
+    EXPECT_EQ(cells, (std::vector<double>{1, 2, 3, 4, 5, 6}));
+    EXPECT_TRUE(allUndefined(values[0]));
+    EXPECT_EQ(log.count(1), 0u);
+    writeField("volScalarField::Internal", "value uniform 2.5;\n");
+    std::vector<double> scalars = undefined(3);
+    ASSERT_TRUE(read("volScalarField::Internal", &scalars));
+    EXPECT_EQ(scalars, (std::vector<double>(3, 2.5)));
+}

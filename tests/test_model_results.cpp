@@ -48,9 +48,17 @@ TEST(ModelUnit, TextsFromDimensionTokens) {
     EXPECT_EQ(OFUnit::fromString({"dimensions", "[0", "1", "-1", "0", "0", "0", "0];"}).translate(), Str("m s-1 "));
     EXPECT_EQ(OFUnit::fromString({"dimensions", "[", "0", "1", "-1", "0", "0", "0", "0", "];"}).translate(), Str("m s-1 "));
     EXPECT_EQ(OFUnit::fromString({"dimensions", "[1", "-3", "0", "0", "0", "0", "0];"}).translate(), Str("Kg m-3 "));
-    EXPECT_EQ(OFUnit::fromString({"dimensions", "[0", "2", "-2", "0", "0];"}).translate(), Str("DIMENSIONLESS"));
+    // OpenFOAM also reads the five-exponent form, named dimensions and unit expressions.
+    EXPECT_EQ(OFUnit::fromString({"dimensions", "[0", "2", "-2", "0", "0];"}).translate(), Str("m2 s-2 "));
     EXPECT_EQ(OFUnit::fromString({"dimensions", "0", "1", "-1", "0", "0", "0", "0;"}).translate(), Str("DIMENSIONLESS"));
-    EXPECT_EQ(OFUnit::fromString({"dimensions", "[m^2", "s^-2];"}).translate(), Str("DIMENSIONLESS"));
+    EXPECT_EQ(OFUnit::fromString({"dimensions", "[m^2", "s^-2];"}).translate(), Str("m2 s-2 "));
+    EXPECT_EQ(OFUnit::fromString({"dimensions", "[kinematicPressure];"}).translate(), Str("m2 s-2 "));
+    EXPECT_EQ(OFUnit::fromString({"dimensions", "[kg/m^3];"}).translate(), Str("Kg m-3 "));
+    bool known = true;
+    EXPECT_EQ(OFUnit::fromString({"dimensions", "[furlongs];"}, &known).translate(), Str("DIMENSIONLESS"));
+    EXPECT_FALSE(known);
+    EXPECT_EQ(OFUnit::fromString({"dimensions", "[m^0.5];"}, &known).translate(), Str("DIMENSIONLESS"));
+    EXPECT_FALSE(known);
     EXPECT_EQ(OFUnit::fromBase(0, 0, 0, 1, 1, 1, 1).translate(), Str("K mol A cd "));
 
     // Both bracket spacings as they come out of a field file.
