@@ -337,14 +337,13 @@ bool OFReader::addZones(OFPart& part, const Str& file, int* idCounter, bool cell
     const bool ok = cellZones ? reader.readCellZones(file, "cellZones", part.cellZones(), partId)
                               : reader.readFaceZones(file, "faceZones", part.faceZones(), partId);
     if (!ok) {
-        if (cellZones) {
-            logError(Str("Cannot init geometry. CellZones File/Folder %1 does not exist.").arg(file));
+        // The reader has logged the one error naming the file: the part goes on without these
+        // zones, and so does the case.
+        if (cellZones)
             part.cellZones().clear();
-        } else {
-            logError(Str("Cannot init geometry. faceZones File/Folder %1 does not exist.").arg(file));
+        else
             part.faceZones().clear();
-        }
-        return false;
+        return true;
     }
     *idCounter += static_cast<int>(cellZones ? part.cellZones().size() : part.faceZones().size());
     return true;

@@ -5,8 +5,13 @@
 #include <string>
 #include <vector>
 
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
 #include "model/OFReader.h"
 #include "model/OFUtilities.h"
+#include "tests/support/LogCapture.h"
 
 using vx::Str;
 
@@ -20,7 +25,8 @@ OFReader openData(const char* name, bool hideProcessorPatches = false) {
     reader.setMakeNodeAverageResultFlag(true);
     reader.setHideProcessorInterfacesAsBoundariesFlag(hideProcessorPatches);
     reader.setCustomResultNames("U=Velocity;p=Pressure;rho=Density;T=Temperature;g=Gravity");
-    EXPECT_TRUE(reader.init(Str(FOAMPROVIDER_TEST_DATA_DIR) + "/" + name)) << name;
+    const Str folder = name[0] == '/' ? Str(name) : Str(FOAMPROVIDER_TEST_DATA_DIR) + "/" + name;
+    EXPECT_TRUE(reader.init(folder)) << name;
     return reader;
 }
 
@@ -169,4 +175,38 @@ TEST(ModelCases, SampledSurfacesAndTensors) {
                                         "PRESSURE_E", "PRESSURE_N", "TURBULENCEPROPERTIES:R_E",
                                         "TURBULENCEPROPERTIES:R_N", "VELOCITY_E", "VELOCITY_N", "WALLSHEARSTRESS_E",
                                         "WALLSHEARSTRESS_N"}));
+}
+
+TEST(ModelCases, ZoneHeadersWithMetaAndZoneFilesThatCannotBeRead) {
+    namespace fs = std::filesystem;
+    const fs::path copy = fs::temp_directory_path() / ("foamprovider_zones_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+    fs::remove_all(copy);
+    fs::copy(fs::path(FOAMPROVIDER_TEST_DATA_DIR) / "zones", copy, fs::copy_options::recursive);
+    const fs::path cellZones = copy / "constant/polyMesh/cellZones";
+    const fs::path faceZones = copy / "constant/polyMesh/faceZones";
+    auto rewrite = [](const fs::path& file, const std::string& from, const std::string& to) {
+        std::ifstream in(file);
+        std::stringstream text;
+        text << in.rdbuf();
+        std::string s = text.str();
+        s.replace(s.find(from), from.size(), to);
+        std::ofstream(file) << s;
+    };
+    // Newer writers put the zone names in a sub-dictionary of the header.
+    rewrite(cellZones, "    object      cellZones;", "    meta\n    {\n        names\n        (\n corner all\n );\n    }\n    object      cellZones;");
+    {
+        const OFReader reader = openData(copy.string().c_str());
+        ASSERT_EQ(reader.partCount(), 1u);
+        EXPECT_EQ(reader.part(0).cellZones().size(), 2u);
+    }
+    // A zone file that cannot be read loses its zones with one error; the case opens.
+    rewrite(faceZones, "flipMap", "flipMap List<bool> 3{0};\nbroken");
+    LogCapture log;
+    const OFReader reader = openData(copy.string().c_str());
+    ASSERT_EQ(reader.partCount(), 1u);
+    EXPECT_TRUE(reader.part(0).faceZones().empty());
+    EXPECT_EQ(reader.part(0).cellZones().size(), 2u);
+    EXPECT_EQ(log.count(1), 1u);
+    EXPECT_TRUE(log.contains(faceZones.string(), 1));
+    fs::remove_all(copy);
 }
