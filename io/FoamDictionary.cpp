@@ -81,6 +81,8 @@ public:
         *t = m_pending;
         return true;
     }
+    // Whether counted lists become one List token (not for the list of a boundary or zone file).
+    void setLongLists(bool on) { m_longLists = on; }
     void putBack(Token t) {
         m_pending = std::move(t);
         m_hasPending = true;
@@ -183,7 +185,7 @@ private:
         t->kind = ofnum::parseDouble(word.data(), end, &number) == end ? TokenKind::Number : TokenKind::Word;
         t->text = word;
         long long count = 0;
-        if (t->kind == TokenKind::Number && isCount(word, &count)) return readLongList(t, count);
+        if (m_longLists && t->kind == TokenKind::Number && isCount(word, &count)) return readLongList(t, count);
         return true;
     }
 
@@ -247,6 +249,7 @@ private:
     std::string m_previousWord;
     Token m_pending;
     bool m_hasPending = false;
+    bool m_longLists = true;
 };
 
 size_t headerEnd(const std::string& text, size_t* start) {
@@ -822,7 +825,10 @@ bool Parser::Impl::parseBody(Lexer& lexer, const std::string& file, Dictionary* 
 bool Parser::Impl::parseEntryList(Lexer& lexer, const std::string& file, Dictionary* dict, long long* count) {
     Token t;
     *count = -1;
-    if (!lexer.next(&t)) return lexer.error().empty() ? false : lexError(lexer, file);
+    lexer.setLongLists(false);
+    const bool read = lexer.next(&t);
+    lexer.setLongLists(true);
+    if (!read) return lexer.error().empty() ? false : lexError(lexer, file);
     long long announced = 0;
     if (t.kind == TokenKind::Number && isCount(t.text, &announced)) {
         *count = announced;

@@ -211,6 +211,13 @@ TEST(FoamDictionaryHeader, HeaderEndAndEntryLists) {
     EXPECT_EQ(count, 2);
     ASSERT_EQ(list.entries().size(), 2u);
     EXPECT_EQ(list.entries()[1]->dict->text("type"), "patch");
+
+    // Long lists of entries are read entry by entry, not left in the text.
+    std::string many = "40\n(\n";
+    for (int i = 0; i < 40; ++i) many += "p" + std::to_string(i) + " { nFaces 1; }\n";
+    Dictionary manyList;
+    ASSERT_TRUE(parser.parseEntryList(std::make_shared<std::string>(many + ")\n"), 0, "x", &manyList, &count));
+    EXPECT_EQ(manyList.entries().size(), 40u);
 }
 
 TEST(FoamUnits, NamedDimensionsAndUnitExpressions) {
