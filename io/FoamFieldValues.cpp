@@ -37,23 +37,37 @@ int listTypeComponents(const std::string& word) {
 
 }  // namespace
 
-void storeItem(const double* numbers, int n, double* out, bool nineTensor) {
-    if (n == 9 && !nineTensor) {
-        out[0] = numbers[0];
-        out[1] = 0.5 * (numbers[1] + numbers[3]);
-        out[2] = 0.5 * (numbers[2] + numbers[6]);
-        out[3] = numbers[4];
-        out[4] = 0.5 * (numbers[5] + numbers[7]);
-        out[5] = numbers[8];
+void storeItem(const double* numbers, int n, double* out, TensorView view) {
+    if (n != 6 && n != 9) {
+        std::copy(numbers, numbers + n, out);
         return;
     }
-    if (n == 6 && nineTensor) {
+    double t[9];
+    if (n == 9) {
+        std::copy(numbers, numbers + 9, t);
+    } else {
         const double full[9] = {numbers[0], numbers[1], numbers[2], numbers[1], numbers[3],
                                 numbers[4], numbers[2], numbers[4], numbers[5]};
-        std::copy(full, full + 9, out);
-        return;
+        std::copy(full, full + 9, t);
     }
-    std::copy(numbers, numbers + n, out);
+    switch (view) {
+        case TensorView::Full:
+            std::copy(t, t + 9, out);
+            return;
+        case TensorView::Axial:
+            out[0] = 0.5 * (t[7] - t[5]);
+            out[1] = 0.5 * (t[2] - t[6]);
+            out[2] = 0.5 * (t[3] - t[1]);
+            return;
+        case TensorView::Symmetric:
+            out[0] = t[0];
+            out[1] = 0.5 * (t[1] + t[3]);
+            out[2] = 0.5 * (t[2] + t[6]);
+            out[3] = t[4];
+            out[4] = 0.5 * (t[5] + t[7]);
+            out[5] = t[8];
+            return;
+    }
 }
 
 namespace {
@@ -105,12 +119,12 @@ std::vector<const char*> splitPieces(const char* begin, const char* end, int fil
     return cuts;
 }
 
-bool parseTextSpan(const ListSpan& span, int fileComponents, double* out, bool nineTensor) {
+bool parseTextSpan(const ListSpan& span, int fileComponents, double* out, TensorView view) {
     const char* begin = span.data();
     const char* end = begin + span.size();
     const size_t items = static_cast<size_t>(span.count);
-    const size_t delivered = static_cast<size_t>(deliveredComponents(fileComponents, nineTensor));
-    if (span.size() < PARALLEL_BYTES) return parseItemsText(begin, end, items, fileComponents, out, nineTensor);
+    const size_t delivered = static_cast<size_t>(deliveredComponents(fileComponents, view));
+    if (span.size() < PARALLEL_BYTES) return parseItemsText(begin, end, items, fileComponents, out, view);
     const std::vector<const char*> cuts = splitPieces(begin, end, fileComponents);
     const size_t pieces = cuts.size() - 1;
     std::vector<size_t> first(pieces + 1, 0);
@@ -123,19 +137,19 @@ bool parseTextSpan(const ListSpan& span, int fileComponents, double* out, bool n
     tbb::parallel_for(tbb::blocked_range<size_t>(0, pieces), [&](const tbb::blocked_range<size_t>& r) {
         for (size_t k = r.begin(); k != r.end(); ++k) {
             if (!parseItemsText(cuts[k], cuts[k + 1], first[k + 1] - first[k], fileComponents, out + first[k] * delivered,
-                                nineTensor))
+                                view))
                 ok.store(false, std::memory_order_relaxed);
         }
     });
     return ok.load();
 }
 
-bool parseBinarySpan(const ListSpan& span, int fileComponents, double* out, bool nineTensor) {
+bool parseBinarySpan(const ListSpan& span, int fileComponents, double* out, TensorView view) {
     const size_t items = static_cast<size_t>(span.count);
     const size_t numbers = items * static_cast<size_t>(fileComponents);
     const size_t scalarBytes = span.itemBytes / static_cast<size_t>(fileComponents);
     if (scalarBytes != 4 && scalarBytes != 8) return false;
-    const size_t delivered = static_cast<size_t>(deliveredComponents(fileComponents, nineTensor));
+    const size_t delivered = static_cast<size_t>(deliveredComponents(fileComponents, view));
     const char* data = span.data();
     auto number = [&](size_t i) {
         if (scalarBytes == 8) {
@@ -155,7 +169,7 @@ bool parseBinarySpan(const ListSpan& span, int fileComponents, double* out, bool
         double item[9];
         for (size_t i = r.begin(); i != r.end(); ++i) {
             for (int c = 0; c < fileComponents; ++c) item[c] = number(i * static_cast<size_t>(fileComponents) + static_cast<size_t>(c));
-            storeItem(item, fileComponents, out + i * delivered, nineTensor);
+            storeItem(item, fileComponents, out + i * delivered, view);
         }
     });
     return true;
@@ -173,7 +187,7 @@ bool resizeSafely(V& v, size_t n) {
 }
 
 // The numbers of one item from tokens [i, end): "1" or "( 1 2 3 )"; i is moved behind it.
-bool parseTokenItem(const std::vector<Token>& tokens, size_t* i, int fileComponents, double* out, bool nineTensor) {
+bool parseTokenItem(const std::vector<Token>& tokens, size_t* i, int fileComponents, double* out, TensorView view) {
     double numbers[9] = {};
     int n = 0;
     size_t k = *i;
@@ -193,7 +207,7 @@ bool parseTokenItem(const std::vector<Token>& tokens, size_t* i, int fileCompone
     if (k >= tokens.size()) return false;
     const bool fits = isTensorKind(fileComponents) ? (n == 6 || n == 9) : n == fileComponents;
     if (!fits) return false;
-    storeItem(numbers, n, out, nineTensor);
+    storeItem(numbers, n, out, view);
     *i = k + 1;
     return true;
 }
@@ -219,12 +233,13 @@ void scale(std::vector<double>* values, double factor) {
 
 }  // namespace
 
-int deliveredComponents(int fileComponents, bool nineTensor) {
-    return fileComponents == 9 && !nineTensor ? 6 : (fileComponents == 6 && nineTensor ? 9 : fileComponents);
+int deliveredComponents(int fileComponents, TensorView view) {
+    if (fileComponents != 6 && fileComponents != 9) return fileComponents;
+    return view == TensorView::Full ? 9 : view == TensorView::Axial ? 3 : 6;
 }
 
-bool parseItemsText(const char* p, const char* end, size_t items, int fileComponents, double* out, bool nineTensor) {
-    const size_t delivered = static_cast<size_t>(deliveredComponents(fileComponents, nineTensor));
+bool parseItemsText(const char* p, const char* end, size_t items, int fileComponents, double* out, TensorView view) {
+    const size_t delivered = static_cast<size_t>(deliveredComponents(fileComponents, view));
     for (size_t i = 0; i < items; ++i) {
         p = skipBlanks(p, end);
         if (fileComponents == 1) {
@@ -248,22 +263,22 @@ bool parseItemsText(const char* p, const char* end, size_t items, int fileCompon
         ++p;
         const bool fits = isTensorKind(fileComponents) ? (n == 6 || n == 9) : n == fileComponents;
         if (!fits) return false;
-        storeItem(numbers, n, out + i * delivered, nineTensor);
+        storeItem(numbers, n, out + i * delivered, view);
     }
     return skipBlanks(p, end) == end;
 }
 
 ValueRead readFieldValue(const std::vector<Token>& tokens, int fileComponents, std::vector<double>* target,
-                         bool resize, bool nineTensor) {
+                         bool resize, TensorView view) {
     ValueRead r;
-    const size_t delivered = static_cast<size_t>(deliveredComponents(fileComponents, nineTensor));
+    const size_t delivered = static_cast<size_t>(deliveredComponents(fileComponents, view));
     if (tokens.empty() || !target || delivered == 0) return r;
     size_t i = 1;
     if (tokens[0].isWord("uniform")) {
         r.uniform = true;
         double item[9];
         double factor = 1;
-        if (!parseTokenItem(tokens, &i, fileComponents, item, nineTensor) || !trailingUnitFactor(tokens, i, &factor))
+        if (!parseTokenItem(tokens, &i, fileComponents, item, view) || !trailingUnitFactor(tokens, i, &factor))
             return r;
         if (target->size() % delivered != 0) return r;
         for (size_t k = 0; k < target->size(); k += delivered)
@@ -309,8 +324,8 @@ ValueRead readFieldValue(const std::vector<Token>& tokens, int fileComponents, s
         const ListSpan& span = *head.list;
         if (!trailingUnitFactor(tokens, i + 1, &factor)) return r;
         const bool ok = span.itemBytes ? span.itemBytes % static_cast<size_t>(listComponents) == 0 &&
-                                             parseBinarySpan(span, listComponents, target->data(), nineTensor)
-                                       : parseTextSpan(span, listComponents, target->data(), nineTensor);
+                                             parseBinarySpan(span, listComponents, target->data(), view)
+                                       : parseTextSpan(span, listComponents, target->data(), view);
         if (!ok) return r;
         scale(target, factor);
         r.status = ValueStatus::Read;
@@ -328,7 +343,7 @@ ValueRead readFieldValue(const std::vector<Token>& tokens, int fileComponents, s
     if (tokens[i].isPunct('{')) {
         double item[9];
         ++i;
-        if (!parseTokenItem(tokens, &i, listComponents, item, nineTensor) || i >= tokens.size() || !tokens[i].isPunct('}'))
+        if (!parseTokenItem(tokens, &i, listComponents, item, view) || i >= tokens.size() || !tokens[i].isPunct('}'))
             return r;
         if (!trailingUnitFactor(tokens, i + 1, &factor)) return r;
         for (size_t k = 0; k < target->size(); k += delivered)
@@ -339,7 +354,7 @@ ValueRead readFieldValue(const std::vector<Token>& tokens, int fileComponents, s
     if (!tokens[i].isPunct('(')) return r;
     ++i;
     for (long long k = 0; k < count; ++k)
-        if (!parseTokenItem(tokens, &i, listComponents, target->data() + static_cast<size_t>(k) * delivered, nineTensor))
+        if (!parseTokenItem(tokens, &i, listComponents, target->data() + static_cast<size_t>(k) * delivered, view))
             return r;
     if (i >= tokens.size() || !tokens[i].isPunct(')')) return r;
     if (!trailingUnitFactor(tokens, i + 1, &factor)) return r;

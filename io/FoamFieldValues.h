@@ -8,9 +8,12 @@
 // and label lists, with long lists parsed in parallel straight from the text they stand in.
 namespace foamvalues {
 
-// Components per item as delivered: a full tensor (9 numbers in the file) is delivered as its
-// six symmetric components, or as all nine when nineTensor is set.
-int deliveredComponents(int fileComponents, bool nineTensor = false);
+// How a tensor item is delivered: its six symmetric components (xx xy xz yy yz zz), all nine,
+// or the axial vector of its antisymmetric part, ((T_zy - T_yz)/2, (T_xz - T_zx)/2, (T_yx - T_xy)/2).
+enum class TensorView { Symmetric, Full, Axial };
+
+// Components per item as delivered.
+int deliveredComponents(int fileComponents, TensorView view = TensorView::Symmetric);
 
 enum class ValueStatus {
     Read,
@@ -30,15 +33,15 @@ struct ValueRead {
 // takes the list's length; otherwise a list must have as many items as the target holds.
 // factor scales every number (units written after the value).
 ValueRead readFieldValue(const std::vector<foamdict::Token>& tokens, int fileComponents, std::vector<double>* target,
-                         bool resize, bool nineTensor = false);
+                         bool resize, TensorView view = TensorView::Symmetric);
 
 // Parses `items` items of fileComponents numbers from text [begin, end): plain numbers for
 // scalars, "(a b c ...)" otherwise. The text must hold nothing else.
 bool parseItemsText(const char* begin, const char* end, size_t items, int fileComponents, double* out,
-                    bool nineTensor = false);
+                    TensorView view = TensorView::Symmetric);
 
 // Stores one item of n numbers (1, 3, 6 or 9) as the delivered components.
-void storeItem(const double* numbers, int n, double* out, bool nineTensor = false);
+void storeItem(const double* numbers, int n, double* out, TensorView view = TensorView::Symmetric);
 
 // A label list value ("List<label> N(...)", "N(...)", "N{v}", "0()", a binary "0"); false when
 // malformed or when the count does not match the items.

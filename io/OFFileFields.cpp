@@ -60,7 +60,26 @@ bool isInternalClass(const std::string& className) {
 }
 
 // Numbers per item in files of the class; 0 for a class that is not read.
-int fileComponentsOf(const std::string& className) {
+// Axial-vector results of full tensor fields read their file under the class name with this
+// suffix: the file is the tensor file, each item delivered as its axial vector.
+const char* const AXIAL_SUFFIX = "|axial";
+
+bool isAxialView(const std::string& className) {
+    const size_t n = std::strlen(AXIAL_SUFFIX);
+    return className.size() > n && className.compare(className.size() - n, n, AXIAL_SUFFIX) == 0;
+}
+
+// The class a file must carry to be read as className.
+std::string fileClassOf(const std::string& className) {
+    return isAxialView(className) ? className.substr(0, className.size() - std::strlen(AXIAL_SUFFIX)) : className;
+}
+
+foamvalues::TensorView viewOf(const std::string& className) {
+    return isAxialView(className) ? foamvalues::TensorView::Axial : foamvalues::TensorView::Symmetric;
+}
+
+int fileComponentsOf(const std::string& rawClassName) {
+    const std::string className = fileClassOf(rawClassName);
     for (const FieldClass& c : FIELD_CLASSES)
         if (className == c.name) return c.fileComponents;
     return 0;
@@ -170,7 +189,7 @@ int OFFile::resultSizeFromName(const Str& className) {
         logError(Str("Unexpected result class name. Not supported %1").arg(className));
         return -1;
     }
-    return deliveredComponents(fileComponents);
+    return foamvalues::deliveredComponents(fileComponents, viewOf(className.toStdString()));
 }
 
 long long OFFile::calculateNumberOfValues(const Str& className, long long count) {
@@ -180,7 +199,7 @@ long long OFFile::calculateNumberOfValues(const Str& className, long long count)
         return -1;
     }
     if (count < 0 || count > INT32_MAX) return -1;
-    return count * deliveredComponents(fileComponents);
+    return count * foamvalues::deliveredComponents(fileComponents, viewOf(className.toStdString()));
 }
 
 // ----------------------------------------------------------------------------------------
@@ -718,7 +737,7 @@ bool OFFile::readResultImpl(const Str& path, const Str& objectName, const Str& c
             logError(Str("Unexpected object in result file. File basename is %1").arg(opened));
             return false;
         }
-        if (headerValue("class") != className.toStdString()) {
+        if (headerValue("class") != fileClassOf(className.toStdString())) {
             fillUndefined(values);
             return true;
         }
@@ -727,7 +746,7 @@ bool OFFile::readResultImpl(const Str& path, const Str& objectName, const Str& c
             return false;
         }
         m_parseComplete = parseBody();
-        const char* key = isInternalClass(className.toStdString()) ? "value" : "internalField";
+        const char* key = isInternalClass(fileClassOf(className.toStdString())) ? "value" : "internalField";
         const foamdict::Entry* entry = m_tree->findLiteral(key);
         if (!entry || entry->dict) {
             // A file that could not be read to its end has had its message.
@@ -753,11 +772,13 @@ OFFile::ListStatus OFFile::readEntryValues(const Str& className, const foamdict:
                                            const std::string* patchName) {
     const int fileComponents = fileComponentsOf(className.toStdString());
     const Str& path = m_openedPath;
-    const foamvalues::ValueRead read = foamvalues::readFieldValue(entry.tokens, fileComponents, values, sizeFromFile);
+    const foamvalues::ValueRead read =
+        foamvalues::readFieldValue(entry.tokens, fileComponents, values, sizeFromFile, viewOf(className.toStdString()));
     if (read.status == foamvalues::ValueStatus::Read) return ListStatus::Read;
     fillUndefined(values);
     if (patchName) {
-        const size_t components = static_cast<size_t>(deliveredComponents(fileComponents));
+        const size_t components =
+            static_cast<size_t>(foamvalues::deliveredComponents(fileComponents, viewOf(className.toStdString())));
         if (read.status == foamvalues::ValueStatus::WrongCount)
             logInfo(Str("Unexpected number of values for boundary %1 in result file: %2 items for a target of %3. "
                         "File basename is %4")
@@ -880,8 +901,8 @@ bool OFFile::readValuesOfCellAndBoundaries(const Str& path, const Str& objectNam
         logInfo("Could not read result values for Cells");
         return false;
     }
-    if (!m_readHeaderFlag || headerValue("class") != className.toStdString() || !m_tree) return true;
-    if (isInternalClass(className.toStdString())) return true;
+    if (!m_readHeaderFlag || headerValue("class") != fileClassOf(className.toStdString()) || !m_tree) return true;
+    if (isInternalClass(fileClassOf(className.toStdString()))) return true;
     try {
         logDebug(Str("readed cells values for result %1").arg(objectName));
         const foamdict::Dictionary* field = m_tree->subDict("boundaryField");

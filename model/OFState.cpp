@@ -144,20 +144,28 @@ bool OFState::addResultsFromFiles(const vx::Str& folder, const std::vector<vx::S
         const vx::Str stem = makeIdString(nativeName);
         if (!seen.insert(nativeName).second) continue;
 
-        const OFResultType type = found->second.first;
-        if (found->second.second == NODE) {
-            OFResult result(nativeName, custom + " [N]", stem + "_N*", unit, type, NODE);
-            result.setFileClassName(className);
-            addResult(result);
-        } else {
-            OFResult result(nativeName, custom, stem + "_E", unit, type, ELEMENT);
-            result.setFileClassName(className);
-            addResult(result);
-            if (m_generateNodeAverageResult)
-                addResult(OFResult(nativeName, custom + " [node]", stem + "_N", unit, type, NODE_AVERAGE));
-        }
+        addFieldResults(nativeName, custom, stem, unit, found->second.first, found->second.second, className);
+        // A full tensor is published as its symmetric part and, beside it, as the axial vector of
+        // its antisymmetric part, so that all nine numbers reach the host.
+        if (className == "volTensorField" || className == "volTensorField::Internal" || className == "pointTensorField")
+            addFieldResults(nativeName, custom + " axial vector", stem + "_AXIAL", unit, VECTOR, found->second.second,
+                            className + "|axial");
     }
     return true;
+}
+
+void OFState::addFieldResults(const vx::Str& nativeName, const vx::Str& name, const vx::Str& stem, const OFUnit& unit,
+                              OFResultType type, OFResultMapping mapping, const std::string& className) {
+    if (mapping == NODE) {
+        OFResult result(nativeName, name + " [N]", stem + "_N*", unit, type, NODE);
+        result.setFileClassName(className);
+        addResult(result);
+        return;
+    }
+    OFResult result(nativeName, name, stem + "_E", unit, type, ELEMENT);
+    result.setFileClassName(className);
+    addResult(result);
+    if (m_generateNodeAverageResult) addResult(OFResult(nativeName, name + " [node]", stem + "_N", unit, type, NODE_AVERAGE));
 }
 
 void OFState::findDisplacementResult(const vx::Str& folder, std::set<vx::Str>& seen,

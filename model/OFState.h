@@ -52,6 +52,9 @@ public:
     void findDisplacementResult(const vx::Str& folder, std::set<vx::Str>& seen,
                                 const std::map<vx::Str, vx::Str>& resultNames);
     void addResult(const OFResult& result) { m_results.push_back(result); }
+    // The result of a field file (and its node average for cell values).
+    void addFieldResults(const vx::Str& nativeName, const vx::Str& name, const vx::Str& stem, const OFUnit& unit,
+                         OFResultType type, OFResultMapping mapping, const std::string& className);
     size_t resultCount() const { return m_results.size(); }
     const OFResult& result(size_t i) const { return m_results[i]; }
     OFResult& result(size_t i) { return m_results[i]; }

@@ -551,6 +551,14 @@ TEST(FieldRealFiles, TensorsAndWallFunctions) {
     expectNear(grad, {-0.055966, 0.5 * (0.0283645 - 0.0319757), 0, 0.0579569, 0, 0});
     expectNear(values[0], {3.13943, 0.5 * (4.12146 + 194.375), 0, -13.4802, 0, 0});
 
+    // The same file as the axial vector of its antisymmetric part.
+    std::vector<double> axial = undefined(300);
+    std::vector<std::vector<double>> axialValues = {undefined(30), undefined(90), undefined(600)};
+    ASSERT_TRUE(reader.readValuesForCellAndBoundaries(folder.c_str(), "grad(U)", "volTensorField|axial", &axial, patches,
+                                                      axialValues));
+    expectNear(axial, {0, 0, 0.5 * (-0.0319757 - 0.0283645)});
+    expectNear(axialValues[0], {0, 0, 0.5 * (194.375 - 4.12146)});
+
     std::vector<double> r = undefined(600);
     values = {undefined(60), undefined(180), undefined(1200)};
     ASSERT_TRUE(reader.readValuesForCellAndBoundaries(folder.c_str(), "turbulenceProperties:R", "volSymmTensorField", &r,

@@ -171,7 +171,8 @@ TEST(ModelCases, SampledSurfacesAndTensors) {
     const OFReader tensors = openData("tensors");
     ASSERT_EQ(tensors.stateCount(), 4u);
     EXPECT_EQ(idStrings(tensors.state(3)),
-              (std::vector<std::string>{"EPSILON_E", "EPSILON_N", "GRAD(U)_E", "GRAD(U)_N", "K_E", "K_N", "NUT_E", "NUT_N",
+              (std::vector<std::string>{"EPSILON_E", "EPSILON_N", "GRAD(U)_AXIAL_E", "GRAD(U)_AXIAL_N", "GRAD(U)_E",
+                                        "GRAD(U)_N", "K_E", "K_N", "NUT_E", "NUT_N",
                                         "PRESSURE_E", "PRESSURE_N", "TURBULENCEPROPERTIES:R_E",
                                         "TURBULENCEPROPERTIES:R_N", "VELOCITY_E", "VELOCITY_N", "WALLSHEARSTRESS_E",
                                         "WALLSHEARSTRESS_N"}));
