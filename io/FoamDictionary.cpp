@@ -15,7 +15,7 @@ constexpr size_t MAX_STRING = 1 << 20;
 constexpr int MAX_INCLUDE_DEPTH = 16;
 constexpr int MAX_DICT_DEPTH = 64;
 constexpr size_t MAX_ENTRY_TOKENS = 1 << 18;
-constexpr size_t MAX_TOTAL_TOKENS = 1 << 20;
+constexpr size_t MAX_TOTAL_TOKENS = 1 << 19;
 constexpr size_t MAX_PATTERN = 1024;
 
 enum InputMode { MERGE = 0, OVERWRITE, PROTECT, WARN, ERROR };
@@ -309,7 +309,9 @@ std::string joinTokens(const std::vector<Token>& tokens, size_t first) {
 // Patterns.
 
 bool patternMatches(const std::string& pattern, const std::string& name) {
-    if (pattern.size() > MAX_PATTERN) return false;
+    // The regex engine recurses per character: names and patterns beyond any real key are
+    // not matched.
+    if (pattern.size() > MAX_PATTERN || name.size() > MAX_PATTERN) return false;
     std::string expression = pattern;
     auto flags = std::regex::extended | std::regex::nosubs;
     if (expression.compare(0, 4, "(?i)") == 0) {
@@ -501,6 +503,7 @@ private:
     bool directive(Lexer& lexer, const std::string& file, Dictionary* dict, const std::string& name, int depth);
     bool expandInto(const Dictionary* dict, const std::string& name, std::vector<Token>* out);
     void appendDictTokens(const Dictionary& d, std::vector<Token>* out);
+    static size_t treeSize(const Dictionary& d);
     std::string includePath(const std::string& raw, const std::string& file, const Dictionary* dict);
     std::string caseFolder(const std::string& file) {
         if (m_options.caseFolder.empty()) m_options.caseFolder = foampath::caseFolderOf(file, *m_options.files);
@@ -518,6 +521,12 @@ private:
     int m_inputMode = MERGE;
     size_t m_totalTokens = 0;
 };
+
+size_t Parser::Impl::treeSize(const Dictionary& d) {
+    size_t n = 0;
+    for (const auto& e : d.entries()) n += 1 + (e->dict ? treeSize(*e->dict) : e->tokens.size());
+    return n;
+}
 
 void Parser::Impl::appendDictTokens(const Dictionary& d, std::vector<Token>* out) {
     Token open;
@@ -790,9 +799,10 @@ bool Parser::Impl::parseBody(Lexer& lexer, const std::string& file, Dictionary* 
         if (t.kind == TokenKind::Variable) {
             // "$name;" as an entry: the entries of the dictionary it names are merged in.
             const Entry* e = dict->findScoped(t.text);
-            if (e && e->dict)
+            if (e && e->dict) {
+                if (!countTokens(treeSize(*e->dict), file)) return false;
                 dict->copyEntriesFrom(*e->dict, m_inputMode);
-            else
+            } else
                 problem("Undefined variable $" + t.text + " in " + file, false);
             Token next;
             if (lexer.peek(&next) && next.isPunct(';')) lexer.next(&next);

@@ -124,6 +124,14 @@ TEST(FoamDictionarySubstitution, UndefinedAndCyclicNamesAreErrorsNotHangs) {
     MemoryCase big;
     EXPECT_FALSE(big.parse(text));
     EXPECT_TRUE(big.hasProblem("too"));
+
+    // The same with dictionaries merged in by name.
+    std::string dicts = "d0 { k 1; }\n";
+    for (int i = 1; i < 40; ++i)
+        dicts += "d" + std::to_string(i) + " { p { $d" + std::to_string(i - 1) + "; } q { $d" + std::to_string(i - 1) + "; } }\n";
+    MemoryCase tree;
+    EXPECT_FALSE(tree.parse(dicts));
+    EXPECT_TRUE(tree.hasProblem("too many tokens"));
 }
 
 TEST(FoamDictionaryDirectives, IncludesRelativeTaggedAndOptional) {
