@@ -688,3 +688,49 @@ TEST_F(FieldTest, InternalFieldsHoldCellValuesOnly) {
     ASSERT_TRUE(read("volScalarField::Internal", &scalars));
     EXPECT_EQ(scalars, (std::vector<double>(3, 2.5)));
 }
+
+TEST(FieldRealFiles, HandWrittenFilesAgainstOpenFOAMsOwnReading) {
+    // 0/U and 0/p use includes, $-names, #includeEtc, a group key, patterns and entries out of
+    // order; mag(U) and mag(p) are what OpenFOAM wrote from the same files once resolved.
+    const std::string root = DATA + "/handwritten";
+    std::vector<OFBoundary> patches;
+    OFFile boundary(true);
+    ASSERT_TRUE(boundary.readBoundary((root + "/constant/polyMesh/boundary").c_str(), "boundary", patches, 1));
+    const std::vector<int> owner = owners(root + "/constant/polyMesh");
+    for (OFBoundary& b : patches) {
+        b.createFaceToCellMapping(b.faceCount());
+        for (size_t i = 0; i < b.faceCount(); ++i) b.cellIndex(i) = owner[static_cast<size_t>(b.startFaceIndex()) + i];
+    }
+    OFResultReader reader;
+    auto read = [&](const char* name, const char* className, size_t components, std::vector<double>* cells) {
+        std::vector<std::vector<double>> values;
+        for (const OFBoundary& b : patches) values.push_back(undefined(b.faceCount() * components));
+        *cells = undefined(400 * components);
+        EXPECT_TRUE(reader.readValuesForCellAndBoundaries((root + "/0").c_str(), name, className, cells, patches, values))
+            << name;
+        return values;
+    };
+    std::vector<double> u, magU, p, magP;
+    const auto uPatches = read("U", "volVectorField", 3, &u);
+    const auto magUPatches = read("mag(U)", "volScalarField", 1, &magU);
+    const auto pPatches = read("p", "volScalarField", 1, &p);
+    const auto magPPatches = read("mag(p)", "volScalarField", 1, &magP);
+    for (size_t b = 0; b < patches.size(); ++b) {
+        if (patches[b].type() == vx::Str("empty")) continue;  // OpenFOAM writes no values there
+        for (size_t f = 0; f < patches[b].faceCount(); ++f) {
+            const double* v = &uPatches[b][3 * f];
+            EXPECT_DOUBLE_EQ(std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]), magUPatches[b][f]) << b;
+            EXPECT_DOUBLE_EQ(std::abs(pPatches[b][f]), magPPatches[b][f]) << b;
+        }
+    }
+    EXPECT_EQ(u[0], 1.0);
+    EXPECT_EQ(p[0], 5.0);
+    EXPECT_EQ(uPatches[0][0], 3.0) << "movingWall: its own entry, not the pattern or the wall group";
+    EXPECT_EQ(pPatches[1][0], 7.0) << "fixedWalls: the pattern";
+
+    // The full tensor T as its axial vector: ((T_zy - T_yz)/2, (T_xz - T_zx)/2, (T_yx - T_xy)/2).
+    std::vector<double> axial;
+    const auto axialPatches = read("T", "volTensorField|axial", 3, &axial);
+    expectNear(axial, {1, -2, 1});
+    expectNear(axialPatches[0], {-1, 2, -1});
+}
