@@ -308,10 +308,12 @@ std::string joinTokens(const std::vector<Token>& tokens, size_t first) {
 // ------------------------------------------------------------------------------------------
 // Patterns.
 
-bool patternMatches(const std::string& pattern, const std::string& name) {
-    // The regex engine recurses per character: names and patterns beyond any real key are
-    // not matched.
-    if (pattern.size() > MAX_PATTERN || name.size() > MAX_PATTERN) return false;
+struct PatternMatcher::Compiled {
+    std::regex expression;
+};
+
+PatternMatcher::PatternMatcher(const std::string& pattern) {
+    if (pattern.size() > MAX_PATTERN) return;
     std::string expression = pattern;
     auto flags = std::regex::extended | std::regex::nosubs;
     if (expression.compare(0, 4, "(?i)") == 0) {
@@ -319,11 +321,26 @@ bool patternMatches(const std::string& pattern, const std::string& name) {
         flags |= std::regex::icase;
     }
     try {
-        return std::regex_match(name, std::regex(expression, flags));
+        m_compiled = std::make_unique<Compiled>(Compiled{std::regex(expression, flags)});
+    } catch (const std::exception&) {
+        m_compiled.reset();
+    }
+}
+
+PatternMatcher::~PatternMatcher() = default;
+PatternMatcher::PatternMatcher(PatternMatcher&&) noexcept = default;
+
+bool PatternMatcher::matches(const std::string& name) const {
+    // The regex engine recurses per character: names beyond any real key are not matched.
+    if (!m_compiled || name.size() > MAX_PATTERN) return false;
+    try {
+        return std::regex_match(name, m_compiled->expression);
     } catch (const std::exception&) {
         return false;
     }
 }
+
+bool patternMatches(const std::string& pattern, const std::string& name) { return PatternMatcher(pattern).matches(name); }
 
 // ------------------------------------------------------------------------------------------
 // Dictionary.

@@ -96,6 +96,19 @@ private:
 // Whether a whole name matches a key written in quotes (POSIX extended expression; a leading
 // "(?i)" ignores case). Invalid expressions match nothing.
 bool patternMatches(const std::string& pattern, const std::string& name);
+
+// A quoted key compiled once, for matching it against many names.
+class PatternMatcher {
+public:
+    explicit PatternMatcher(const std::string& pattern);
+    ~PatternMatcher();
+    PatternMatcher(PatternMatcher&&) noexcept;
+    bool matches(const std::string& name) const;
+
+private:
+    struct Compiled;
+    std::unique_ptr<Compiled> m_compiled;  // null for an expression that does not compile
+};
 // The tokens of a value joined by single blanks (strings in double quotes, lists as "N(...)").
 std::string joinTokens(const std::vector<Token>& tokens, size_t first = 0);
 

@@ -866,7 +866,18 @@ namespace {
 // The boundaryField entry of a patch, chosen as OpenFOAM chooses it: the patch's own name, then
 // its groups (the last group entry written wins), then nothing for an empty patch, then the
 // quoted patterns matching the whole name (the last one written wins).
-const foamdict::Entry* entryForPatch(const foamdict::Dictionary& field, const OFBoundary& patch, bool* emptyPatch) {
+// The quoted keys of a boundaryField with their compiled expressions, from the last written.
+std::vector<std::pair<const foamdict::Entry*, foamdict::PatternMatcher>> patternEntries(const foamdict::Dictionary& field) {
+    std::vector<std::pair<const foamdict::Entry*, foamdict::PatternMatcher>> patterns;
+    const auto& entries = field.entries();
+    for (auto it = entries.rbegin(); it != entries.rend(); ++it)
+        if ((*it)->dict && (*it)->pattern) patterns.emplace_back(it->get(), foamdict::PatternMatcher((*it)->key));
+    return patterns;
+}
+
+const foamdict::Entry* entryForPatch(
+    const foamdict::Dictionary& field, const std::vector<std::pair<const foamdict::Entry*, foamdict::PatternMatcher>>& patterns,
+    const OFBoundary& patch, bool* emptyPatch) {
     const std::string name = patch.patchName().toStdString();
     *emptyPatch = false;
     const foamdict::Entry* own = field.findLiteral(name);
@@ -878,8 +889,8 @@ const foamdict::Entry* entryForPatch(const foamdict::Dictionary& field, const OF
         *emptyPatch = true;
         return nullptr;
     }
-    for (auto it = entries.rbegin(); it != entries.rend(); ++it)
-        if ((*it)->dict && (*it)->pattern && foamdict::patternMatches((*it)->key, name)) return it->get();
+    for (const auto& [entry, matcher] : patterns)
+        if (matcher.matches(name)) return entry;
     return nullptr;
 }
 
@@ -915,12 +926,13 @@ bool OFFile::readValuesOfCellAndBoundaries(const Str& path, const Str& objectNam
         const bool point = name.compare(0, 5, "point") == 0;
         const size_t components = static_cast<size_t>(resultSizeFromName(className));
         const size_t count = std::min(boundaries.size(), boundaryValues.size());
+        const auto patterns = patternEntries(*field);
         bool mapped = true;
         for (size_t b = 0; b < count; ++b) {
             const OFBoundary& patch = boundaries[b];
             const std::string patchName = patch.patchName().toStdString();
             bool emptyPatch = false;
-            const foamdict::Entry* entry = entryForPatch(*field, patch, &emptyPatch);
+            const foamdict::Entry* entry = entryForPatch(*field, patterns, patch, &emptyPatch);
             if (!entry && !emptyPatch) {
                 logInfo(Str("No boundaryField entry for patch %1 in result file. File basename is %2")
                             .arg(patch.patchName())
