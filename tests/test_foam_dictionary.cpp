@@ -245,6 +245,13 @@ TEST(FoamUnits, NamedDimensionsAndUnitExpressions) {
     EXPECT_EQ(factor, 1e5);
     ASSERT_TRUE(units::parseUnit("mm/s", &d, &factor));
     EXPECT_DOUBLE_EQ(factor, 1e-3);
+    // OpenFOAM counts substance in kmol, so a mol is a thousandth of its unit; cP is kg/m/s.
+    ASSERT_TRUE(units::parseUnit("mol/m^3", &d, &factor));
+    EXPECT_EQ(d, (units::Dimension{0, -3, 0, 0, 1, 0, 0}));
+    EXPECT_DOUBLE_EQ(factor, 1e-3);
+    ASSERT_TRUE(units::parseUnit("cP", &d, &factor));
+    EXPECT_EQ(d, (units::Dimension{1, -1, -1, 0, 0, 0, 0}));
+    EXPECT_DOUBLE_EQ(factor, 1e-3);
     EXPECT_FALSE(units::parseUnit("furlongs", &d, &factor));
     EXPECT_FALSE(units::parseUnit("1 2 3", &d, &factor));
 
