@@ -9,6 +9,8 @@
 # The tutorial keeps 0.orig beside 0 (restore0Dir copies it).
 # The same run reconstructed (reconstructPar -allRegions in a copy) gives the
 # facts listed in ../README.md; REFERENCE=DIR keeps that copy in DIR.
+# FILE_HANDLER=collated decomposes and runs with -fileHandler collated instead
+# (multi_region_collated.sh), without the reconstructed copy.
 # Usage: multi_region_decomposed.sh [OUTDIR]   (default: ../multi_region_decomposed)
 HERE=$(cd "$(dirname "$0")" && pwd)
 source "$HERE/common.sh"
@@ -53,8 +55,14 @@ done
 for region in bottomWater topAir heater leftSolid rightSolid; do
     run_log mrd.changeDictionary.$region changeDictionary -region $region
 done
-run_log mrd.decomposePar decomposePar -allRegions
-run_log mrd.chtMultiRegionFoam mpirun --oversubscribe -np 4 chtMultiRegionFoam -parallel
+HANDLER=()
+[ "${FILE_HANDLER:-}" = collated ] && HANDLER=(-fileHandler collated)
+run_log mrd.decomposePar decomposePar -allRegions "${HANDLER[@]}"
+run_log mrd.chtMultiRegionFoam mpirun --oversubscribe -np 4 chtMultiRegionFoam -parallel "${HANDLER[@]}"
+if [ "${#HANDLER[@]}" -gt 0 ]; then
+    cleanup_case "$CASE"
+    exit 0
+fi
 
 # The reconstructed run, for the facts in the README.
 REF=${REFERENCE:-$(mktemp -d)}
