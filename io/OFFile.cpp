@@ -2,11 +2,13 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
 
 #include "io/FoamDictionary.h"
+#include "io/CollatedFiles.h"
 #include "io/NumberParsing.h"
 #include "plugin/OFLogger.h"
 
@@ -79,6 +81,12 @@ std::string OFFile::headerValue(const std::string& key) const {
 void OFFile::close() {
     if (m_file) gzclose(handle(m_file));
     m_file = nullptr;
+    m_memoryOwner.reset();
+    m_countsFromLists = false;
+    m_segments.clear();
+    m_segment = 0;
+    m_segmentPos = 0;
+    m_pushedBack = -1;
     m_chunk.reset();
     m_line.reset();
     m_cursor = nullptr;
@@ -93,6 +101,17 @@ bool OFFile::open(const vx::Str& path) {
     m_overflow = false;
     if (path.isEmpty()) return false;
     const std::string plain = path.toUtf8();
+    std::vector<collated::Location> places;
+    if (collated::locations(plain, &places)) {
+        collated::RankText text;
+        if (!collated::openRankFile(plain, &text) ||
+            !openText(std::move(text.segments), std::move(text.owner), vx::Str::fromUtf8(text.shownPath)))
+            return false;
+        // Block 0's note counts rank 0's mesh: the lists themselves tell this rank's counts.
+        if (text.borrowedHeader) m_header.erase("note");
+        m_countsFromLists = text.borrowedHeader;
+        return true;
+    }
     const std::string compressed = plain + ".gz";
     std::string chosen;
     if (isExistingFile(compressed)) {
@@ -113,6 +132,24 @@ bool OFFile::open(const vx::Str& path) {
         const auto size = fs::file_size(toPath(chosen), ec);
         if (!ec) m_plainFileSize = static_cast<long long>(size);
     }
+    return startReading();
+}
+
+bool OFFile::openText(std::vector<std::pair<const char*, size_t>> segments, std::shared_ptr<const void> owner,
+                      const vx::Str& shownPath) {
+    close();
+    m_overflow = false;
+    m_segments = std::move(segments);
+    m_memoryOwner = owner ? std::move(owner) : std::make_shared<int>(0);
+    m_openedPath = shownPath;
+    long long size = 0;
+    for (const auto& segment : m_segments) size += static_cast<long long>(segment.second);
+    m_plainFileSize = size;
+    return startReading();
+}
+
+// The header and the buffers, once the stream is there.
+bool OFFile::startReading() {
     m_line.reset(new char[LINE_BUFFER_SIZE]);
     m_line[0] = '\0';
     m_binary = false;
@@ -216,6 +253,72 @@ bool OFFile::parseBody() {
     return ok;
 }
 
+int OFFile::sourceGetc() {
+    if (m_file) return gzgetc(handle(m_file));
+    if (m_pushedBack >= 0) {
+        const int byte = m_pushedBack;
+        m_pushedBack = -1;
+        return byte;
+    }
+    while (m_segment < m_segments.size()) {
+        const auto& segment = m_segments[m_segment];
+        if (m_segmentPos < segment.second) return static_cast<unsigned char>(segment.first[m_segmentPos++]);
+        ++m_segment;
+        m_segmentPos = 0;
+    }
+    return -1;
+}
+
+void OFFile::sourceUngetc(int byte) {
+    if (m_file) {
+        gzungetc(byte, handle(m_file));
+    } else {
+        m_pushedBack = byte;
+    }
+}
+
+bool OFFile::sourceEof() const {
+    if (m_file) return gzeof(handle(m_file)) != 0;
+    if (m_pushedBack >= 0) return false;
+    for (size_t s = m_segment; s < m_segments.size(); ++s)
+        if ((s == m_segment ? m_segmentPos : 0) < m_segments[s].second) return false;
+    return true;
+}
+
+int OFFile::sourceRead(char* target, unsigned bytes) {
+    if (m_file) return gzread(handle(m_file), target, bytes);
+    size_t done = 0;
+    if (m_pushedBack >= 0 && bytes > 0) {
+        target[done++] = static_cast<char>(m_pushedBack);
+        m_pushedBack = -1;
+    }
+    while (done < bytes && m_segment < m_segments.size()) {
+        const auto& segment = m_segments[m_segment];
+        const size_t take = std::min<size_t>(bytes - done, segment.second - m_segmentPos);
+        std::memcpy(target + done, segment.first + m_segmentPos, take);
+        done += take;
+        m_segmentPos += take;
+        if (m_segmentPos >= segment.second) {
+            ++m_segment;
+            m_segmentPos = 0;
+        }
+    }
+    return static_cast<int>(done);
+}
+
+bool OFFile::sourceGets(char* line, int capacity) {
+    if (m_file) return gzgets(handle(m_file), line, capacity) != nullptr;
+    int n = 0;
+    while (n < capacity - 1) {
+        const int c = sourceGetc();
+        if (c < 0) break;
+        line[n++] = static_cast<char>(c);
+        if (c == '\n') break;
+    }
+    line[n] = '\0';
+    return n > 0;
+}
+
 int OFFile::nextByte() {
     if (m_chunkActive) {
         if (m_cursor && m_cursor < m_chunkEnd) {
@@ -226,7 +329,7 @@ int OFFile::nextByte() {
         m_cursor = nullptr;
     }
     m_lastByteFromChunk = false;
-    return gzgetc(handle(m_file));
+    return sourceGetc();
 }
 
 void OFFile::ungetByte(int byte) {
@@ -235,7 +338,7 @@ void OFFile::ungetByte(int byte) {
         --m_cursor;
         m_chunkActive = true;
     } else {
-        gzungetc(byte, handle(m_file));
+        sourceUngetc(byte);
     }
 }
 
@@ -276,7 +379,7 @@ bool OFFile::readNextIntLine(int* value) {
         if (readNextInt(value, '\n')) return true;
         if (m_lastIntOverflowed) return false;
         // End of file ends the search.
-        if (!m_chunkActive && gzeof(handle(m_file))) return false;
+        if (!m_chunkActive && sourceEof()) return false;
     }
     return false;
 }
@@ -403,14 +506,14 @@ bool OFFile::getNextChunkOfLines(char** buffer) {
     m_chunkActive = false;
     m_cursor = nullptr;
     char* target = *buffer;
-    const int n = gzread(handle(m_file), target, static_cast<unsigned>(CHUNK_READ_SIZE));
+    const int n = sourceRead(target, static_cast<unsigned>(CHUNK_READ_SIZE));
     if (n <= 0) {
         target[0] = '\0';
         return false;
     }
     size_t length = static_cast<size_t>(n);
     while (target[length - 1] != '\n') {
-        const int c = gzgetc(handle(m_file));
+        const int c = sourceGetc();
         if (c < 0) break;
         if (length >= CHUNK_BUFFER_SIZE - 1) {
             m_overflow = true;
@@ -454,9 +557,9 @@ bool OFFile::getNextLine(char** line) {
         if (m_overflow) return false;
     }
     m_lineStart = nullptr;
-    if (!gzgets(handle(m_file), m_line.get(), static_cast<int>(LINE_BUFFER_SIZE))) return false;
+    if (!sourceGets(m_line.get(), static_cast<int>(LINE_BUFFER_SIZE))) return false;
     const size_t n = std::strlen(m_line.get());
-    if (n == LINE_BUFFER_SIZE - 1 && m_line[n - 1] != '\n' && !gzeof(handle(m_file))) {
+    if (n == LINE_BUFFER_SIZE - 1 && m_line[n - 1] != '\n' && !sourceEof()) {
         m_overflow = true;
         return false;
     }
@@ -539,7 +642,7 @@ bool OFFile::readRaw(void* target, size_t itemBytes, size_t count) {
     }
     while (needed > 0) {
         const unsigned step = needed > (1u << 30) ? (1u << 30) : static_cast<unsigned>(needed);
-        const int n = gzread(handle(m_file), out, step);
+        const int n = sourceRead(out, step);
         if (n <= 0) return false;
         out += n;
         needed -= static_cast<size_t>(n);

@@ -3,6 +3,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/Str.h"
@@ -38,6 +39,8 @@ public:
     OFFile(const OFFile&) = delete;
     OFFile& operator=(const OFFile&) = delete;
 
+    // Opens the file (path.gz when that exists) and reads its header. A path that names a rank's
+    // file of a collated run (io/CollatedFiles.h) opens that rank's block in memory.
     bool open(const vx::Str& path);
     // Reads the whole file (path.gz first) into memory with its header; the readers of
     // dictionary-shaped files parse it from there. False when it cannot be read.
@@ -49,8 +52,11 @@ public:
     bool parseEntryList(foamdict::Parser* parser, foamdict::Dictionary* list, long long* count);
     // The entry tree of the last parseBody (null before).
     const foamdict::Dictionary* tree() const { return m_tree.get(); }
+    // Reads from memory: the text is the concatenation of the segments; owner keeps them alive.
+    bool openText(std::vector<std::pair<const char*, size_t>> segments, std::shared_ptr<const void> owner,
+                  const vx::Str& shownPath);
     void close();
-    bool isOpen() const { return m_file != nullptr; }
+    bool isOpen() const { return m_file != nullptr || m_memoryOwner != nullptr; }
 
     const std::map<std::string, std::string>& headerMap() const { return m_header; }
     std::string headerValue(const std::string& key) const;
@@ -65,6 +71,9 @@ public:
     // The cell count of an owner or neighbour file's header note ("nPoints:882  nCells:400
     // nFaces:1640 ..."); false when the header has no such note.
     bool noteCellCount(int* cellCount) const;
+    // A collated rank's body read with rank 0's header: its counts come from the lists (the
+    // label list reader gives the cell count -1).
+    bool countsFromLists() const { return m_countsFromLists; }
 
     // Stream token reading.
     bool readNextInt(int* value, char delimiter);
@@ -166,8 +175,22 @@ private:
     bool finishValueList();
     void logShortList(const char* kind, size_t read, size_t expected) const;
 
+    // The stream under everything: the gzip (or plain) file, or the text segments in memory.
+    bool startReading();
+    int sourceGetc();
+    void sourceUngetc(int byte);
+    bool sourceEof() const;
+    int sourceRead(char* target, unsigned bytes);
+    bool sourceGets(char* line, int capacity);
+
     std::map<std::string, std::string> m_header;
     void* m_file = nullptr;  // gzFile
+    std::shared_ptr<const void> m_memoryOwner;
+    std::vector<std::pair<const char*, size_t>> m_segments;
+    size_t m_segment = 0;
+    size_t m_segmentPos = 0;
+    int m_pushedBack = -1;
+    bool m_countsFromLists = false;
     std::unique_ptr<char[]> m_chunk;
     std::unique_ptr<char[]> m_line;
     bool m_binary = false;

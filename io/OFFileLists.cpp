@@ -483,10 +483,13 @@ bool OFFile::readLabelList(const vx::Str& path, const vx::Str& objectName, std::
         return false;
     }
     if (!noteCellCount(cellCount)) {
-        logError(vx::Str("Failed to read number of cells in file. This info should be available as 'note' in the "
-                         "header of File: %1")
-                     .arg(path));
-        return false;
+        if (!m_countsFromLists) {
+            logError(vx::Str("Failed to read number of cells in file. This info should be available as 'note' in the "
+                             "header of File: %1")
+                         .arg(path));
+            return false;
+        }
+        *cellCount = -1;
     }
     if (m_bigEndian) {
         logError(vx::Str("Big-endian binary files are not supported. File basename is %1").arg(path));

@@ -193,6 +193,13 @@ bool OFPolymeshReader::finish(const vx::Str& folder, OFPolymesh* mesh, double se
                                               .arg(folder));
         return false;
     }
+    if (m_cellCount < 0) {
+        // No note to tell it (a collated rank's lists): one cell past the highest owner or neighbour.
+        long long highest = -1;
+        for (int cell : mesh->owners()) highest = std::max<long long>(highest, cell);
+        for (int cell : mesh->neighbors()) highest = std::max<long long>(highest, cell);
+        m_cellCount = static_cast<int>(std::min<long long>(highest + 1, INT32_MAX));
+    }
     mesh->setCellCount(m_cellCount);
     if (!validate(folder, *mesh)) return false;
     OFLogger::get()->logDebug(SOURCE, vx::Str(">>> Polymesh reading done (%1). Time used : %2").arg(strategy).arg(seconds));

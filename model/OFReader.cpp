@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "io/CollatedFiles.h"
 #include "io/OFFile.h"
 #include "model/OFUtilities.h"
 #include "plugin/OFLogger.h"
@@ -66,6 +67,18 @@ bool isOtherSurfaceFormat(const Str& path) {
 // A polyMesh folder holding a whole mesh, not only the moved points of a moving mesh.
 bool holdsWholeMesh(const Str& meshFolder) { return listFileExists(meshFolder + "/faces"); }
 
+// processor<k>: a processor folder of a run written per processor.
+bool isRankFolderName(const Str& name) {
+    if (!name.startsWith("processor") || name.size() == 9) return false;
+    for (size_t i = 9; i < name.size(); ++i)
+        if (name.at(i) < U'0' || name.at(i) > U'9') return false;
+    return true;
+}
+
+// The part name of a processor folder: processors4/processor3 (a collated run's rank) shows
+// as processor3, as the same run written per processor does.
+Str rankName(const Str& processorFolder) { return OFUtilities::fileNameFromPath(processorFolder); }
+
 // The processor folders of a decomposed run, in the order of their numbers.
 std::vector<Str> processorFolderNames(const std::vector<Str>& caseFolders) {
     std::vector<Str> names;
@@ -110,6 +123,7 @@ Str processorBaseMesh(const Str& processorFolder) {
 void OFReader::setCustomResultNames(const VXPString& names) { m_customResultNames = Str::fromUtf8(names.utf8()); }
 
 bool OFReader::init(const Str& caseFolder) {
+    const collated::RequestScope scope;
     Str folder(caseFolder);
     folder.replace("\\", "/");
     if (!OFUtilities::fileExists(folder)) {
@@ -150,6 +164,7 @@ bool OFReader::addDefaultRegionPart(const Str& meshFolder, const char* faceZoneW
 
 bool OFReader::initGeometry() {
     m_simulationTitle = OFUtilities::fileNameFromPath(m_path);
+    forgetCollatedRun();
     m_parts.clear();
     m_processorNames.clear();
     m_leftAsideFolders.clear();
@@ -268,10 +283,11 @@ void OFReader::findSampledSurfacesOf(const Str& root, const Str& source, std::ve
 bool OFReader::initParallelGeometry(const std::vector<Str>& caseSubFolders) {
     m_parts.clear();
     m_processorNames = processorFolderNames(caseSubFolders);
+    useCollatedRun(caseSubFolders);
     int idCounter = 1;
     for (const Str& processor : m_processorNames) {
         const Str meshFolder = processorBaseMesh(m_path + "/" + processor);
-        if (!meshFolder.isEmpty()) addProcessorPart(processor, processor, Str(), meshFolder, &idCounter);
+        if (!meshFolder.isEmpty()) addProcessorPart(rankName(processor), processor, Str(), meshFolder, &idCounter);
     }
     std::vector<Str> regions;
     if (m_loadLocalMeshes) {
@@ -284,7 +300,7 @@ bool OFReader::initParallelGeometry(const std::vector<Str>& caseSubFolders) {
         for (const Str& processor : m_processorNames) {
             const Str meshFolder = m_path + "/" + processor + "/constant/" + region + "/polyMesh";
             if (OFUtilities::isFolder(meshFolder))
-                addProcessorPart(region + "/" + processor, processor, region, meshFolder, &idCounter);
+                addProcessorPart(region + "/" + rankName(processor), processor, region, meshFolder, &idCounter);
         }
     }
     m_simulationDescription = regions.empty() ? "Parallel Simulation\n" : "Parallel Multi-Region Simulation\n";
@@ -292,6 +308,30 @@ bool OFReader::initParallelGeometry(const std::vector<Str>& caseSubFolders) {
     // Sampled surfaces of a decomposed run are written once, under the case folder.
     findSampledSurfaces();
     return true;
+}
+
+// A run written with the collated file handler (processors<N>, processors<N>_<a>-<b>) and no
+// processor<k> folders is read as the same run written per processor: its ranks' folders are
+// processors<N>/processor<k> (io/CollatedFiles.h).
+void OFReader::useCollatedRun(const std::vector<Str>& caseSubFolders) {
+    for (const Str& name : caseSubFolders)
+        if (isRankFolderName(name)) return;
+    std::vector<std::string> names;
+    for (const Str& name : caseSubFolders) names.push_back(name.toUtf8());
+    int ranks = 0;
+    std::string runName;
+    std::vector<collated::RankFolder> folders = collated::rankFoldersOf(m_path.toUtf8(), names, &ranks, &runName);
+    if (folders.empty()) return;
+    m_collatedRoot = m_path + "/" + Str::fromUtf8(runName);
+    collated::registerRun(m_collatedRoot.toUtf8(), ranks, std::move(folders));
+    m_processorNames.clear();
+    for (int k = 0; k < ranks; ++k) m_processorNames.push_back(Str::fromUtf8(runName) + Str("/processor%1").arg(k));
+}
+
+void OFReader::forgetCollatedRun() {
+    if (m_collatedRoot.isEmpty()) return;
+    collated::unregisterRun(m_collatedRoot.toUtf8());
+    m_collatedRoot = Str();
 }
 
 void OFReader::addProcessorPart(const Str& name, const Str& processor, const Str& region, const Str& meshFolder,
@@ -365,6 +405,7 @@ void OFReader::filterBoundariesWithZeroFaceCount(OFPart& part) {
 }
 
 void OFReader::close() {
+    forgetCollatedRun();
     m_controlDict.clear();
     m_statesFolder.clear();
     m_parts.clear();

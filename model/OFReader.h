@@ -93,6 +93,8 @@ private:
     bool isReconstructedRun(const std::vector<vx::Str>& caseFolders) const;
     void addProcessorPart(const vx::Str& name, const vx::Str& processor, const vx::Str& region,
                           const vx::Str& meshFolder, int* idCounter);
+    void useCollatedRun(const std::vector<vx::Str>& caseSubFolders);
+    void forgetCollatedRun();
 
 public:
     // The names of the folders that may be time folders, sorted: the case folder's sub-folders,
@@ -102,6 +104,8 @@ public:
 private:
     // The processor folders of a decomposed run, in number order.
     std::vector<vx::Str> m_processorNames;
+    // The root under which a collated run's rank folders are read, empty for other runs.
+    vx::Str m_collatedRoot;
     // The processor folders left beside a reconstructed run; they give no states.
     std::vector<vx::Str> m_leftAsideFolders;
 

@@ -1,5 +1,7 @@
 #include "model/OFUtilities.h"
 
+#include "io/CollatedFiles.h"
+
 #include <algorithm>
 #include <cctype>
 #include <charconv>
@@ -91,6 +93,29 @@ int naturalCompare(const vx::Str& a, const vx::Str& b) {
 
 void sortNatural(std::vector<vx::Str>& names) { std::sort(names.begin(), names.end(), OFUtilities::naturalLess); }
 
+// A rank's folder of a collated run (io/CollatedFiles.h) is the union of the real folders that
+// hold its files: *real receives them, most specific first.
+bool rankFolderPlaces(const vx::Str& path, std::vector<vx::Str>* real) {
+    std::vector<collated::Location> places;
+    if (!collated::locations(path.toUtf8(), &places)) return false;
+    real->clear();
+    for (const collated::Location& place : places) real->push_back(vx::Str::fromUtf8(place.realPath));
+    return true;
+}
+
+// The names of the union of several listings, in natural order, each once.
+template <typename List>
+std::vector<vx::Str> unionOfListings(const std::vector<vx::Str>& folders, List list) {
+    std::vector<vx::Str> names;
+    for (const vx::Str& folder : folders) {
+        const std::vector<vx::Str> more = list(folder);
+        names.insert(names.end(), more.begin(), more.end());
+    }
+    sortNatural(names);
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    return names;
+}
+
 }  // namespace
 
 bool OFUtilities::naturalLess(const vx::Str& a, const vx::Str& b) {
@@ -120,17 +145,23 @@ bool OFUtilities::timeValueOfName(const vx::Str& name, double* value) {
 
 bool OFUtilities::fileExists(const vx::Str& path) {
     if (path.isEmpty()) return false;
+    std::vector<vx::Str> real;
+    if (rankFolderPlaces(path, &real)) return std::any_of(real.begin(), real.end(), fileExists);
     std::error_code ec;
     return fs::exists(toPath(path), ec);
 }
 
 bool OFUtilities::isFolder(const vx::Str& path) {
     if (path.isEmpty()) return false;
+    std::vector<vx::Str> real;
+    if (rankFolderPlaces(path, &real)) return std::any_of(real.begin(), real.end(), isFolder);
     std::error_code ec;
     return fs::is_directory(toPath(path), ec);
 }
 
 bool OFUtilities::holdsFile(const vx::Str& path) {
+    std::vector<vx::Str> real;
+    if (rankFolderPlaces(path, &real)) return std::any_of(real.begin(), real.end(), holdsFile);
     bool found = false;
     listFolder(path, [&found](const fs::path&, const fs::directory_entry& entry) {
         std::error_code ec;
@@ -157,6 +188,8 @@ vx::Str OFUtilities::fileBaseName(const vx::Str& path) {
 }
 
 std::vector<vx::Str> OFUtilities::subFolders(const vx::Str& path) {
+    std::vector<vx::Str> real;
+    if (rankFolderPlaces(path, &real)) return unionOfListings(real, subFolders);
     std::vector<vx::Str> names;
     listFolder(path, [&names](const fs::path& folder, const fs::directory_entry& entry) {
         std::error_code ec;
@@ -170,9 +203,18 @@ std::vector<vx::Str> OFUtilities::subFolders(const vx::Str& path) {
 }
 
 std::vector<vx::Str> OFUtilities::filesInFolder(const vx::Str& path) {
+    std::vector<vx::Str> real;
     std::vector<vx::Str> names;
-    listFolder(path, [&names](const fs::path&, const fs::directory_entry& entry) { names.push_back(entryName(entry)); });
-    sortNatural(names);
+    if (rankFolderPlaces(path, &real)) {
+        names = unionOfListings(real, [](const vx::Str& folder) {
+            std::vector<vx::Str> entries = filesInFolder(folder);
+            for (vx::Str& entry : entries) entry = fileNameFromPath(entry);
+            return entries;
+        });
+    } else {
+        listFolder(path, [&names](const fs::path&, const fs::directory_entry& entry) { names.push_back(entryName(entry)); });
+        sortNatural(names);
+    }
     std::vector<vx::Str> files;
     files.reserve(names.size());
     for (const vx::Str& name : names) files.push_back(path + "/" + name);

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "core/Timer.h"
+#include "io/CollatedFiles.h"
 #include "mesh/OFPolymeshReader.h"
 #include "mesh/OFPolymeshToVXP.h"
 #include "mesh/OFSurfaceGroups.h"
@@ -313,6 +314,8 @@ bool OpenFoamProvider::getGeometry(const VXPGeometrySpec& spec, VXPGeometry* geo
 
 bool OpenFoamProvider::getGeometryOnCallingThread(const VXPGeometrySpec& spec, VXPGeometry* geometry) {
     if (spec.geometryIndex(0) != 0) return false;
+    // Each collated file is read once for all the ranks of the request.
+    const collated::RequestScope scope;
     auto makePair = [geometry]() {
         VXPNodeGroup* nodes = geometry->addNodeGroup();
         VXPElementGroup* elements = geometry->addElementGroup(nodes->index());

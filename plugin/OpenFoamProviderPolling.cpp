@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "io/CollatedFiles.h"
 #include "model/OFUtilities.h"
 #include "plugin/OpenFoamProvider.h"
 #include "plugin/ProviderGuard.h"
@@ -23,6 +24,7 @@ bool OpenFoamProvider::pollForChanges(VXPChangeNotifications* notifications) {
 }
 
 bool OpenFoamProvider::pollOnCallingThread(VXPChangeNotifications* notifications) {
+    const collated::RequestScope scope;
     const std::vector<vx::Str> current = m_reader.listStateFolders();
     if (m_verificationPending) {
         runVerificationForChanges(notifications);

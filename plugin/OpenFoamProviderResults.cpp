@@ -6,6 +6,7 @@
 
 #include "core/Timer.h"
 #include "core/Undefined.h"
+#include "io/CollatedFiles.h"
 #include "io/OFResultReader.h"
 #include "mesh/OFPolymeshReader.h"
 #include "mesh/OFTriSurface.h"
@@ -81,6 +82,8 @@ bool OpenFoamProvider::getResult(const VXPResultSpec& spec, VXPResult* result) {
 }
 
 bool OpenFoamProvider::getResultOnCallingThread(const VXPResultSpec& spec, VXPResult* result) {
+    // Each collated file is read once for all the ranks of the request.
+    const collated::RequestScope scope;
     const int stateId = spec.stateId();
     const int resultId = spec.resultId();
     if (resultId == m_displacementResultId) return getDisplacements(stateId, result);

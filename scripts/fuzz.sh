@@ -35,9 +35,13 @@ seed fuzz_surface 00 "$data"/sampled_surfaces/postProcessing/sampleSurface/0.05/
 seed fuzz_surface 01 "$data"/sampled_surfaces/postProcessing/sampleSurface/0.05/midPlane/faces
 seed fuzz_case 04 "$data"/zones/constant/polyMesh/boundary
 seed fuzz_case 05 "$data"/zones/constant/polyMesh/cellZones
+seed fuzz_collated 00 "$data"/collated_binary/processors4/constant/polyMesh/points
+seed fuzz_collated 01 "$data"/collated_binary/processors4/constant/polyMesh/owner
+seed fuzz_collated 02 "$data"/collated_binary/processors4/constant/polyMesh/faces
+seed fuzz_collated 03 "$data"/collated_binary/processors4/0.1/p "$data"/multi_region_collated/processors4/0.002/heater/T
 
 status=0
-for target in fuzz_dictionary fuzz_boundary_zones fuzz_lists fuzz_fields fuzz_surface fuzz_case; do
+for target in fuzz_dictionary fuzz_boundary_zones fuzz_lists fuzz_fields fuzz_surface fuzz_case fuzz_collated; do
   echo "== $target for $seconds s"
   mkdir -p "$corpus/$target" "$build_dir/artifacts/$target"
   if ! "$build_dir/fuzz/$target" "$corpus/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 \

@@ -1,0 +1,289 @@
+// Collated decomposed runs (-fileHandler collated): the container format, and runs read exactly
+// as the same runs written per processor (tests/data, made from one set-up in both ways).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "core/Undefined.h"
+#include "io/CollatedFiles.h"
+#include "io/DecomposedBlockData.h"
+#include "plugin/OpenFoamProvider.h"
+#include "tests/support/CaseWriter.h"
+#include "tests/support/LogCapture.h"
+#include "tests/support/ProviderHarness.h"
+
+using vxphost::NotificationCall;
+using vxphost::NotificationKind;
+
+namespace {
+
+const std::string DATA = FOAMPROVIDER_TEST_DATA_DIR;
+
+const std::string OUTER_HEADER =
+    "/* banner */\nFoamFile\n{\n    version 2.0;\n    format binary;\n    class decomposedBlockData;\n"
+    "    location \"/a/processors3/0.1/p\";\n    object p;\n}\n// * * //\n\n";
+
+std::string block(int rank, const std::string& bytes, const char* word = "Processor") {
+    return "\n// " + std::string(word) + std::to_string(rank) + "\n\n" + std::to_string(bytes.size()) + "\n(" + bytes + ")\n";
+}
+
+std::vector<std::string> blockTexts(const std::string& text, std::string* error) {
+    std::vector<blockdata::Block> blocks;
+    error->clear();
+    blockdata::indexBlocks(text.data(), text.size(), &blocks, error);
+    std::vector<std::string> out;
+    for (const blockdata::Block& b : blocks) out.push_back(text.substr(b.offset, b.size));
+    return out;
+}
+
+// Everything the host receives from a case: meta data calls (the title aside), every geometry
+// group, every result at every state.
+struct HostView {
+    std::vector<std::string> metaData;
+    std::vector<std::vector<double>> coordinates;
+    std::vector<std::vector<int>> nodeIds;
+    std::vector<std::vector<int>> connectivity, types, elementIds, partIds;
+    std::vector<std::vector<double>> values;
+};
+
+HostView viewOf(const std::string& caseFolder, bool hideProcessorPatches = false) {
+    HostView view;
+    ProviderHarness host;
+    host.options().setBool("HIDE_PARALLEL_INTERFACES", hideProcessorPatches);
+    EXPECT_TRUE(host.open(caseFolder)) << caseFolder;
+    for (const auto& call : host.metaData().calls()) {
+        if (call.operation == "setProblemInfo") continue;
+        std::string text = call.object + "." + call.operation;
+        for (const std::string& argument : call.arguments) text += " " + argument;
+        view.metaData.push_back(text);
+    }
+    EXPECT_TRUE(host.geometry());
+    const auto& geometry = host.geometryRecord();
+    for (size_t g = 0; g < geometry.elementGroupCount(); ++g) {
+        const auto& nodes = geometry.nodeGroup(g);
+        const auto& elements = geometry.elementGroup(g);
+        view.coordinates.push_back(nodes.coordinates());
+        view.nodeIds.push_back(nodes.nodeIds());
+        view.connectivity.push_back(elements.connectivity());
+        view.types.push_back(std::vector<int>(elements.types().begin(), elements.types().end()));
+        view.elementIds.push_back(elements.elementIds());
+        view.partIds.push_back(elements.partIds());
+    }
+    for (const auto& state : host.metaData().states()) {
+        for (const auto& result : host.metaData().results()) {
+            vxphost::RecordingResult values;
+            EXPECT_TRUE(host.result(result.id, state.id, &values)) << result.name;
+            for (size_t g = 0; g < values.valueGroupCount(); ++g) view.values.push_back(values.valueGroup(g).values());
+        }
+    }
+    return view;
+}
+
+void expectSameView(const std::string& perProcessor, const std::string& collated, bool hide = false) {
+    SCOPED_TRACE(collated);
+    const HostView a = viewOf(DATA + "/" + perProcessor, hide);
+    const HostView b = viewOf(DATA + "/" + collated, hide);
+    EXPECT_EQ(a.metaData, b.metaData);
+    ASSERT_EQ(a.coordinates.size(), b.coordinates.size());
+    for (size_t g = 0; g < a.coordinates.size(); ++g) {
+        EXPECT_EQ(a.coordinates[g], b.coordinates[g]) << "group " << g;
+        EXPECT_EQ(a.nodeIds[g], b.nodeIds[g]) << "group " << g;
+        EXPECT_EQ(a.types[g], b.types[g]) << "group " << g;
+        EXPECT_EQ(a.elementIds[g], b.elementIds[g]) << "group " << g;
+        EXPECT_EQ(a.partIds[g], b.partIds[g]) << "group " << g;
+        // Element node order within a cell is compared as a whole list per group.
+        EXPECT_EQ(a.connectivity[g].size(), b.connectivity[g].size()) << "group " << g;
+    }
+    ASSERT_EQ(a.values.size(), b.values.size());
+    size_t defined = 0;
+    for (size_t v = 0; v < a.values.size(); ++v) {
+        EXPECT_EQ(a.values[v], b.values[v]) << "value group " << v;
+        defined += static_cast<size_t>(std::count_if(a.values[v].begin(), a.values[v].end(),
+                                                     [](double x) { return x != vx::UNDEFINED_DOUBLE; }));
+    }
+    EXPECT_GT(defined, 0u);
+}
+
+std::string copyOfData(const std::string& name) {
+    const std::string dir = testsupport::makeTempFolder(name);
+    std::filesystem::copy(DATA + "/" + name, dir, std::filesystem::copy_options::recursive);
+    return dir;
+}
+
+std::string readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void writeBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+// Group indices of each part's volume group.
+std::vector<size_t> volumeGroups(ProviderHarness& host) {
+    const OFReader& reader = dynamic_cast<OpenFoamProvider*>(host.provider())->reader();
+    std::vector<size_t> groups;
+    size_t g = 0;
+    for (size_t i = 0; i < reader.partCount(); ++i) {
+        groups.push_back(g);
+        g += 1 + reader.part(i).boundaries().size();
+    }
+    return groups;
+}
+
+size_t undefinedCount(const std::vector<double>& values) {
+    return static_cast<size_t>(std::count(values.begin(), values.end(), vx::UNDEFINED_DOUBLE));
+}
+
+}  // namespace
+
+TEST(CollatedContainer, BlocksAreIndexedByTheirByteCounts) {
+    std::string error;
+    // Counts are bytes: a block may hold anything, parentheses and comment marks included.
+    const std::string body1 = "dimensions [0 2 -2 0 0 0 0];\ninternalField uniform 1; // ) (";
+    const std::string binary("\x00\x01)(\xff", 5);
+    const std::string text = OUTER_HEADER + block(0, "FoamFile { format ascii; }\n0()") + block(1, body1, "processor") +
+                             "\n// Processor2\n\n0\n" + block(3, binary);
+    const std::vector<std::string> blocks = blockTexts(text, &error);
+    EXPECT_EQ(error, "");
+    ASSERT_EQ(blocks.size(), 4u);
+    EXPECT_EQ(blocks[1], body1);
+    EXPECT_EQ(blocks[2], "");
+    EXPECT_EQ(blocks[3], binary);
+    EXPECT_TRUE(blockdata::isContainer(text.data(), text.size()));
+    const size_t end = blockdata::headerEnd(text.data(), text.size());
+    EXPECT_EQ(blockdata::headerEntry(text.data(), end, "location"), "/a/processors3/0.1/p");
+    EXPECT_EQ(blockdata::headerEntry(text.data(), end, "format"), "binary");
+    EXPECT_EQ(blockdata::headerEntry(text.data(), end, "blocks"), "");
+    const std::string withMeta = "FoamFile\n{\n    meta { names (a b); }\n    class \"decomposedBlockData\";\n}\n";
+    EXPECT_TRUE(blockdata::isContainer(withMeta.data(), withMeta.size()));
+}
+
+TEST(CollatedContainer, BrokenContainersKeepTheBlocksBeforeTheFault) {
+    const std::string good = OUTER_HEADER + block(0, "abc") + block(1, "de");
+    struct Case {
+        std::string text;
+        size_t blocks;
+        std::string error;
+    };
+    const std::vector<Case> cases = {
+        {good.substr(0, good.size() - 3), 1, "a byte count past the end of the file"},   // cut short
+        {good + "\n// Processor2\n\n99999999999999999999999\n(", 2, "a byte count past the end of the file"},
+        {good + "\n// Processor2\n\n18446744073709551617\n(x)", 2, "a byte count past the end of the file"},
+        {OUTER_HEADER + "\n3\n(abcd)", 0, "no \")\" where a block ends"},
+        {OUTER_HEADER + "\n3 abc", 0, "no \"(\" after a byte count"},
+        {good + "garbage", 2, "text where a byte count should stand"},
+        {"no header at all", 0, "no FoamFile header"},
+        {"FoamFile\n{\n    class decomposedBlockData;\n", 0, "no FoamFile header"},  // unclosed header
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        EXPECT_EQ(blockTexts(c.text, &error).size(), c.blocks) << c.text;
+        EXPECT_EQ(error, c.error) << c.text;
+    }
+}
+
+TEST(Collated, ReadAsTheSameRunWrittenPerProcessor) {
+    expectSameView("uncollated_binary", "collated_binary");
+    // writeCompression on (p.gz holding every rank) and -ioRanks: the times in processors4_0-1 and
+    // processors4_2-3, the mesh in processors4.
+    expectSameView("uncollated_ascii_gz", "collated_ascii_gz", true);
+    // Five regions in four ranks, with empty blocks for the ranks without heater cells.
+    expectSameView("multi_region_decomposed", "multi_region_collated");
+}
+
+TEST(Collated, EachFileIsReadOnceForAllRanksOfARequest) {
+    ProviderHarness host;
+    ASSERT_TRUE(host.open(DATA + "/collated_binary"));
+    size_t before = collated::filesRead();
+    ASSERT_TRUE(host.geometry());
+    EXPECT_EQ(collated::filesRead() - before, 4u);  // points, faces, owner, neighbour
+    before = collated::filesRead();
+    vxphost::RecordingResult values;
+    ASSERT_TRUE(host.result(host.resultNamed("Pressure")->id, 3, &values));
+    EXPECT_EQ(collated::filesRead() - before, 1u);
+    // The next request reads the file again (it may have changed in between).
+    ASSERT_TRUE(host.result(host.resultNamed("Pressure")->id, 3, &values));
+    EXPECT_EQ(collated::filesRead() - before, 2u);
+}
+
+TEST(Collated, TimeFoldersAppearAndVanishInTheRunFolder) {
+    const std::string dir = copyOfData("collated_binary");
+    ProviderHarness host;
+    ASSERT_TRUE(host.open(dir));
+    ASSERT_EQ(host.metaData().states().size(), 3u);
+    ASSERT_TRUE(host.geometry());
+    std::filesystem::copy(dir + "/processors4/0.1", dir + "/processors4/0.15", std::filesystem::copy_options::recursive);
+    std::vector<NotificationCall> calls;
+    ASSERT_TRUE(host.poll(&calls));
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].kind, NotificationKind::Add);
+    EXPECT_DOUBLE_EQ(calls[0].value, 0.15);
+    vxphost::RecordingResult values;
+    ASSERT_TRUE(host.result(host.resultNamed("Pressure")->id, calls[0].id, &values));
+    for (size_t g : volumeGroups(host)) {
+        EXPECT_EQ(values.valueGroup(g).values().size(), 25u);
+        EXPECT_EQ(undefinedCount(values.valueGroup(g).values()), 0u);
+    }
+    host.poll(&calls);  // the verification pass
+    std::filesystem::remove_all(dir + "/processors4/0.15");
+    ASSERT_TRUE(host.poll(&calls));
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.back().kind, NotificationKind::Remove);
+    testsupport::removeFolder(dir);
+}
+
+TEST(Collated, BrokenContainerLosesOnlyTheRanksItCannotGive) {
+    const std::string dir = copyOfData("collated_binary");
+    const std::string file = dir + "/processors4/0.1/p";
+    const std::string original = readBytes(file);
+    const size_t rank2 = original.find("// Processor2");
+    ASSERT_NE(rank2, std::string::npos);
+    struct Damage {
+        const char* what;
+        std::string bytes;
+        std::vector<size_t> lostRanks;
+    };
+    std::string garbled = original;
+    const size_t field1 = garbled.find("internalField", garbled.find("// Processor1"));
+    garbled.replace(field1, 13, "internalFiel#");
+    std::string countPastEnd = original;
+    countPastEnd.insert(original.find('\n', rank2 + 16), "00000000");
+    const std::vector<Damage> damages = {
+        {"cut short in rank 2's block", original.substr(0, rank2 + 60), {2, 3}},
+        {"three blocks for four ranks", original.substr(0, original.find("// Processor3")), {3}},
+        {"a byte count past the end", countPastEnd, {2, 3}},
+        {"a block that does not parse", garbled, {1}},
+    };
+    for (const Damage& damage : damages) {
+        SCOPED_TRACE(damage.what);
+        writeBytes(file, damage.bytes);
+        ProviderHarness host;
+        ASSERT_TRUE(host.open(dir));
+        ASSERT_TRUE(host.geometry());
+        LogCapture log;
+        vxphost::RecordingResult values;
+        ASSERT_TRUE(host.result(host.resultNamed("Pressure")->id, 3, &values));
+        const std::vector<size_t> groups = volumeGroups(host);
+        for (size_t rank = 0; rank < 4; ++rank) {
+            const bool lost = std::count(damage.lostRanks.begin(), damage.lostRanks.end(), rank) > 0;
+            EXPECT_EQ(undefinedCount(values.valueGroup(groups[rank]).values()), lost ? 25u : 0u) << "rank " << rank;
+            // An error names the container and the rank.
+            const std::vector<std::string> errors = log.texts(1);
+            const auto naming = std::count_if(errors.begin(), errors.end(), [rank](const std::string& line) {
+                const std::string k = std::to_string(rank);
+                return (line.find("processors4/0.1/p") != std::string::npos &&
+                        (line.find("[rank " + k + "]") != std::string::npos ||
+                         line.find("block of rank " + k + " ") != std::string::npos)) ||
+                       line.find("processors4/processor" + k + "/0.1/p") != std::string::npos;
+            });
+            EXPECT_EQ(naming > 0, lost) << "rank " << rank;
+        }
+    }
+    testsupport::removeFolder(dir);
+}
