@@ -1,6 +1,7 @@
 // Collated decomposed runs (-fileHandler collated): the container format, and runs read exactly
 // as the same runs written per processor (tests/data, made from one set-up in both ways).
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -138,6 +139,37 @@ std::vector<size_t> volumeGroups(ProviderHarness& host) {
 
 size_t undefinedCount(const std::vector<double>& values) {
     return static_cast<size_t>(std::count(values.begin(), values.end(), vx::UNDEFINED_DOUBLE));
+}
+
+std::string readMaybeGz(const std::string& path) {
+    gzFile file = gzopen(path.c_str(), "rb");
+    std::string text;
+    char chunk[65536];
+    int n = 0;
+    while (file && (n = gzread(file, chunk, sizeof chunk)) > 0) text.append(chunk, static_cast<size_t>(n));
+    if (file) gzclose(file);
+    return text;
+}
+
+// Rewrites a case written per processor as OpenFOAM's collated file handler would: every file of
+// processor0..processor<ranks-1> becomes one container in processors<ranks> (compressed when the
+// files were), block 0 the whole file of rank 0, the others the bodies of theirs.
+void collate(const std::string& caseFolder, int ranks) {
+    namespace fs = std::filesystem;
+    const std::string run = caseFolder + "/processors" + std::to_string(ranks);
+    for (const auto& entry : fs::recursive_directory_iterator(caseFolder + "/processor0")) {
+        if (!entry.is_regular_file()) continue;
+        const std::string relative = fs::relative(entry.path(), caseFolder + "/processor0").string();
+        std::string text = OUTER_HEADER;
+        for (int k = 0; k < ranks; ++k) {
+            const std::string file = readMaybeGz(caseFolder + "/processor" + std::to_string(k) + "/" + relative);
+            const std::string bytes = k == 0 ? file : file.substr(blockdata::headerEnd(file.data(), file.size()));
+            text += block(k, bytes);
+        }
+        const bool gz = relative.size() > 3 && relative.compare(relative.size() - 3, 3, ".gz") == 0;
+        testsupport::writeFile(run + "/" + (gz ? relative.substr(0, relative.size() - 3) : relative), text, gz);
+    }
+    for (int k = 0; k < ranks; ++k) fs::remove_all(caseFolder + "/processor" + std::to_string(k));
 }
 
 }  // namespace
@@ -286,4 +318,44 @@ TEST(Collated, BrokenContainerLosesOnlyTheRanksItCannotGive) {
         }
     }
     testsupport::removeFolder(dir);
+}
+
+TEST(Collated, SixtyFourBitLabelsThirtyTwoBitScalarsCompressed) {
+    using namespace testsupport;
+    // Two ranks of different sizes, binary with 64-bit labels and 32-bit scalars, gzip.
+    const std::string perProcessor = makeTempFolder("uncollated64");
+    writeCaseSkeleton(perProcessor);
+    WriteOptions options;
+    options.binary = true;
+    options.gzip = true;
+    options.labelBits = 64;
+    options.scalarBits = 32;
+    const Mesh meshes[2] = {hexBlockMesh(2, 1, 1), tetBlockMesh(1, 2, 1)};
+    for (int k = 0; k < 2; ++k) {
+        const std::string processor = perProcessor + "/processor" + std::to_string(k);
+        writePolyMesh(processor + "/constant/polyMesh", meshes[k], options);
+        std::vector<PatchField> patches;
+        for (const Patch& p : meshes[k].patches) patches.push_back({p.name, "type zeroGradient;"});
+        std::vector<double> values(static_cast<size_t>(meshes[k].cellCount));
+        for (size_t c = 0; c < values.size(); ++c) values[c] = 0.5 * static_cast<double>(c) + k;
+        writeFile(processor + "/1/p", fieldFile("volScalarField", "p", "[0 2 -2 0 0 0 0]", values, 1, patches, options),
+                  true);
+    }
+    const std::string collatedCase = makeTempFolder("collated64");
+    std::filesystem::copy(perProcessor, collatedCase, std::filesystem::copy_options::recursive);
+    collate(collatedCase, 2);
+    ASSERT_TRUE(std::filesystem::exists(collatedCase + "/processors2/1/p.gz"));
+
+    const HostView a = viewOf(perProcessor);
+    const HostView b = viewOf(collatedCase);
+    EXPECT_EQ(a.metaData, b.metaData);
+    EXPECT_EQ(a.coordinates, b.coordinates);
+    EXPECT_EQ(a.connectivity, b.connectivity);
+    EXPECT_EQ(a.values, b.values);
+    ASSERT_GE(b.coordinates.size(), 2u);
+    EXPECT_FALSE(b.coordinates[0].empty());
+    ASSERT_FALSE(b.values.empty());
+    EXPECT_EQ(b.values[0], (std::vector<double>{0.0, 0.5}));  // rank 0's cells at time 1
+    removeFolder(perProcessor);
+    removeFolder(collatedCase);
 }
