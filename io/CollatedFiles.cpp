@@ -1,38 +1,19 @@
 #include "io/CollatedFiles.h"
 
-#include <zlib.h>
-
 #include <algorithm>
 #include <atomic>
-#include <filesystem>
 #include <map>
 #include <mutex>
-#include <system_error>
 
 #include "core/Str.h"
+#include "io/FoamFileSource.h"
 #include "plugin/OFLogger.h"
-
-namespace fs = std::filesystem;
 
 namespace collated {
 
 namespace {
 
 const char* const SOURCE = "OFFile";
-
-fs::path toPath(const std::string& utf8) {
-#if defined(__cpp_char8_t)
-    return fs::path(std::u8string(utf8.begin(), utf8.end()));
-#else
-    return fs::u8path(utf8);
-#endif
-}
-
-bool isRegularFile(const std::string& utf8) {
-    std::error_code ec;
-    const fs::path p = toPath(utf8);
-    return fs::exists(p, ec) && !fs::is_directory(p, ec);
-}
 
 void logError(const vx::Str& message) { OFLogger::get()->logError(SOURCE, message); }
 
@@ -77,42 +58,19 @@ std::mutex g_cacheMutex;
 int g_scopes = 0;
 std::map<std::string, std::shared_ptr<Entry>> g_cache;
 
-bool readWhole(const std::string& path, std::string* text) {
-#if defined(_WIN32)
-    gzFile file = gzopen_w(toPath(path).wstring().c_str(), "rb");
-#else
-    gzFile file = gzopen(path.c_str(), "rb");
-#endif
-    if (!file) return false;
-    gzbuffer(file, 1 << 16);
-    if (gzdirect(file)) {
-        std::error_code ec;
-        const auto size = fs::file_size(toPath(path), ec);
-        if (!ec) text->reserve(static_cast<size_t>(size));
-    }
-    std::vector<char> chunk(1 << 20);
-    while (true) {
-        const int n = gzread(file, chunk.data(), static_cast<unsigned>(chunk.size()));
-        if (n < 0) {
-            gzclose(file);
-            return false;
-        }
-        if (n == 0) break;
-        text->append(chunk.data(), static_cast<size_t>(n));
-    }
-    gzclose(file);
-    return true;
-}
-
 std::atomic<size_t> g_filesRead{0};
 
 std::shared_ptr<const LoadedFile> readAndIndex(const std::string& path) {
     ++g_filesRead;
     auto file = std::make_shared<LoadedFile>();
-    file->path = path;
-    if (!readWhole(path, &file->text)) return nullptr;
+    file->path = FoamFileSource::disk().exists(path + ".gz") ? path + ".gz" : path;
+    if (!FoamFileSource::disk().read(path, &file->text)) return nullptr;
     file->container = blockdata::isContainer(file->text.data(), file->text.size());
-    if (file->container) blockdata::indexBlocks(file->text.data(), file->text.size(), &file->blocks, &file->indexError);
+    if (file->container) {
+        blockdata::indexBlocks(file->text.data(), file->text.size(), &file->blocks, &file->indexError);
+        if (!file->blocks.empty())
+            file->firstHeaderEnd = blockdata::headerEnd(file->text.data() + file->blocks[0].offset, file->blocks[0].size);
+    }
     return file;
 }
 
@@ -193,19 +151,20 @@ bool openRankFile(const std::string& path, RankText* out) {
     std::vector<Location> places;
     if (!locations(path, &places)) return false;
     for (const Location& place : places) {
-        std::string real = place.realPath + ".gz";
-        if (!isRegularFile(real)) real = place.realPath;
-        if (!isRegularFile(real)) continue;
+        // path.gz when it exists, as for any other file.
+        if (!FoamFileSource::disk().exists(place.realPath)) continue;
+        const std::string& real = place.realPath;
         const std::shared_ptr<const LoadedFile> file = load(real);
         auto fail = [&](const vx::Str& why) {
+            out->failureReported = true;
             logError(vx::Str("Cannot read the block of rank %1 (%2). File basename is %3")
                          .arg(place.rank)
                          .arg(why)
-                         .arg(vx::Str::fromUtf8(real)));
+                         .arg(vx::Str::fromUtf8(file ? file->path : real)));
             return false;
         };
         if (!file) return fail("the file cannot be read");
-        *out = RankText();
+        out->segments.clear();
         out->owner = file;
         if (!file->container) {
             out->segments.emplace_back(file->text.data(), file->text.size());
@@ -225,9 +184,8 @@ bool openRankFile(const std::string& path, RankText* out) {
         const char* text = file->text.data();
         if (place.block > 0) {
             // The other blocks are bodies, read with block 0's header (format, class, arch).
-            const size_t header = blockdata::headerEnd(text + first.offset, first.size);
-            if (header == 0) return fail("block 0 has no FoamFile header");
-            out->segments.emplace_back(text + first.offset, header);
+            if (file->firstHeaderEnd == 0) return fail("block 0 has no FoamFile header");
+            out->segments.emplace_back(text + first.offset, file->firstHeaderEnd);
             out->segments.emplace_back(&lineFeed, 1);
             out->borrowedHeader = true;
         }

@@ -57,7 +57,8 @@ struct LoadedFile {
     std::string text;  // decompressed
     bool container = false;
     std::vector<blockdata::Block> blocks;
-    std::string indexError;  // why indexing stopped early, if it did
+    std::string indexError;    // why indexing stopped early, if it did
+    size_t firstHeaderEnd = 0;  // the end of block 0's header within block 0; 0: none
 };
 
 // How many files of collated runs have been read whole so far (they are read once per request).
@@ -72,6 +73,7 @@ struct RankText {
     std::shared_ptr<const void> owner;
     std::string shownPath;
     bool borrowedHeader = false;
+    bool failureReported = false;  // set with the error when the rank's block cannot be read
 };
 // The text of the rank's file at path (a path below a registered root). False, after one error
 // naming the file and the rank, when the rank's block cannot be read; false without a message

@@ -16,13 +16,10 @@ struct Block {
     uint64_t size = 0;
 };
 
-// The end of a FoamFile header in text: the position just behind the "}" that closes the
-// FoamFile dictionary, or 0 when the text holds none (within its first bytes).
+// The end of a FoamFile header in text (as the dictionary reader finds it): the position just
+// behind the "}" that closes the FoamFile dictionary, or 0 when the text holds none (within its
+// first bytes).
 size_t headerEnd(const char* text, size_t size);
-
-// The value of one entry of the FoamFile header text[0, end) ("class", "format", ...), without
-// quotes; empty when absent.
-std::string headerEntry(const char* text, size_t end, const std::string& key);
 
 // Whether the text starts with the header of a decomposedBlockData container.
 bool isContainer(const char* text, size_t size);

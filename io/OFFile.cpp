@@ -83,6 +83,7 @@ void OFFile::close() {
     m_file = nullptr;
     m_memoryOwner.reset();
     m_countsFromLists = false;
+    m_failureReported = false;
     m_segments.clear();
     m_segment = 0;
     m_segmentPos = 0;
@@ -101,12 +102,11 @@ bool OFFile::open(const vx::Str& path) {
     m_overflow = false;
     if (path.isEmpty()) return false;
     const std::string plain = path.toUtf8();
-    std::vector<collated::Location> places;
-    if (collated::locations(plain, &places)) {
-        collated::RankText text;
-        if (!collated::openRankFile(plain, &text) ||
-            !openText(std::move(text.segments), std::move(text.owner), vx::Str::fromUtf8(text.shownPath)))
-            return false;
+    collated::RankText text;
+    const RankFile rank = rankText(plain, &text);
+    if (rank == RankFile::FAILED) return false;
+    if (rank == RankFile::FOUND) {
+        if (!openText(std::move(text.segments), std::move(text.owner), vx::Str::fromUtf8(text.shownPath))) return false;
         // Block 0's note counts rank 0's mesh: the lists themselves tell this rank's counts.
         if (text.borrowedHeader) m_header.erase("note");
         m_countsFromLists = text.borrowedHeader;
@@ -133,6 +133,14 @@ bool OFFile::open(const vx::Str& path) {
         if (!ec) m_plainFileSize = static_cast<long long>(size);
     }
     return startReading();
+}
+
+OFFile::RankFile OFFile::rankText(const std::string& path, collated::RankText* text) {
+    std::vector<collated::Location> places;
+    if (!collated::locations(path, &places)) return RankFile::NONE;
+    if (collated::openRankFile(path, text)) return RankFile::FOUND;
+    m_failureReported = text->failureReported;
+    return RankFile::FAILED;
 }
 
 bool OFFile::openText(std::vector<std::pair<const char*, size_t>> segments, std::shared_ptr<const void> owner,
@@ -177,20 +185,23 @@ void OFFile::parseArch() {
     if (arch.find("MSB") != std::string::npos) m_bigEndian = true;
 }
 
-bool OFFile::setHeaderFromText(const std::string& whole) {
+bool OFFile::readHeaderText(const std::string& whole, const std::string& fileName,
+                            std::map<std::string, std::string>* entries) {
     size_t start = 0;
     if (foamdict::headerEnd(whole, &start) == std::string::npos) return false;
     auto shared = std::make_shared<const std::string>(whole.substr(start));
     foamdict::Dictionary dict;
     foamdict::Parser parser;
-    if (!parser.parseText(shared, 0, m_openedPath.toUtf8(), &dict)) return false;
+    if (!parser.parseText(shared, 0, fileName, &dict)) return false;
     const foamdict::Dictionary* header = dict.subDict("FoamFile");
     if (!header) return false;
     // Sub-dictionaries of the header (the "meta" block of zone files) are not needed here.
     for (const auto& entry : header->entries())
-        if (!entry->isDict()) m_header.emplace(entry->key, foamdict::joinTokens(entry->tokens));
+        if (!entry->isDict()) entries->emplace(entry->key, foamdict::joinTokens(entry->tokens));
     return true;
 }
+
+bool OFFile::setHeaderFromText(const std::string& whole) { return readHeaderText(whole, m_openedPath.toUtf8(), &m_header); }
 
 bool OFFile::readHeader() {
     // Bytes up to the "}" that closes the FoamFile dictionary; the stream stays right behind it.
@@ -223,15 +234,25 @@ bool OFFile::loadWhole(const vx::Str& path) {
     m_bigEndian = false;
     if (path.isEmpty()) return false;
     const std::string plain = path.toUtf8();
-    const std::string chosen = isExistingFile(plain + ".gz") ? plain + ".gz" : plain;
     auto text = std::make_shared<std::string>();
-    if (!isExistingFile(chosen) || !FoamFileSource::disk().read(chosen, text.get())) return false;
-    m_openedPath = vx::Str::fromUtf8(chosen);
+    collated::RankText rank;
+    const RankFile kind = rankText(plain, &rank);
+    if (kind == RankFile::FAILED) return false;
+    if (kind == RankFile::FOUND) {
+        for (const auto& segment : rank.segments) text->append(segment.first, segment.second);
+        m_openedPath = vx::Str::fromUtf8(rank.shownPath);
+        m_countsFromLists = rank.borrowedHeader;
+    } else {
+        const std::string chosen = isExistingFile(plain + ".gz") ? plain + ".gz" : plain;
+        if (!isExistingFile(chosen) || !FoamFileSource::disk().read(chosen, text.get())) return false;
+        m_openedPath = vx::Str::fromUtf8(chosen);
+    }
     m_plainFileSize = static_cast<long long>(text->size());
     m_bodyOffset = 0;
     if (m_readHeaderFlag) {
         const size_t end = foamdict::headerEnd(*text);
         if (end == 0 || end == std::string::npos || !setHeaderFromText(text->substr(0, end))) return false;
+        if (m_countsFromLists) m_header.erase("note");
         m_bodyOffset = end;
         m_binary = headerValue("format") == "binary";
         parseArch();

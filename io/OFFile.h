@@ -10,6 +10,9 @@
 #include "io/FacesData.h"
 
 class OFBoundary;
+namespace collated {
+struct RankText;
+}
 class OFCellZone;
 class OFFaceZone;
 namespace foamdict {
@@ -161,6 +164,19 @@ public:
 private:
     bool readHeader();
     bool setHeaderFromText(const std::string& text);
+    // A path that names a collated rank's file (FOUND with its text, or FAILED), or NONE.
+    enum class RankFile { NONE, FOUND, FAILED };
+    RankFile rankText(const std::string& path, collated::RankText* text);
+
+public:
+    // The entries (sub-dictionaries aside) of the FoamFile header found in whole.
+    static bool readHeaderText(const std::string& whole, const std::string& fileName,
+                               std::map<std::string, std::string>* entries);
+    // Whether the last open or loadWhole that failed has logged why already (a collated rank's
+    // block that cannot be read): its callers then add no message of their own.
+    bool failureReported() const { return m_failureReported; }
+
+private:
     void parseArch();
     // Next byte of the active chunk, else of the stream; -1 at the end of the file.
     int nextByte();
@@ -191,6 +207,7 @@ private:
     size_t m_segmentPos = 0;
     int m_pushedBack = -1;
     bool m_countsFromLists = false;
+    bool m_failureReported = false;
     std::unique_ptr<char[]> m_chunk;
     std::unique_ptr<char[]> m_line;
     bool m_binary = false;

@@ -60,7 +60,7 @@ std::vector<std::string> entryWords(const Dictionary& dict, const std::string& k
 bool loadEntryList(OFFile& file, const Str& path, const Str& objectName, const Str& openFailure, Dictionary* list,
                    long long* count) {
     if (!file.loadWhole(path)) {
-        logError(openFailure.arg(path));
+        if (!file.failureReported()) logError(openFailure.arg(path));
         return false;
     }
     if (!headerEquals(file, "object", objectName.toStdString())) {
@@ -86,7 +86,7 @@ bool OFFile::parseEntryList(foamdict::Parser* parser, foamdict::Dictionary* list
 
 bool OFFile::readDictionary(const Str& path, const Str& objectName, std::map<Str, Str>* entries) {
     if (!loadWhole(path)) {
-        logError(Str("Failed to open dictionary file. File basename is %1").arg(path));
+        if (!failureReported()) logError(Str("Failed to open dictionary file. File basename is %1").arg(path));
         return false;
     }
     if (!headerEquals(*this, "object", objectName.toStdString())) {

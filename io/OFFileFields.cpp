@@ -724,13 +724,13 @@ bool OFFile::readResultImpl(const Str& path, const Str& objectName, const Str& c
     try {
         if (!m_readHeaderFlag) {
             if (!open(path)) {
-                logError(Str("Failed to open result file. File basename is %1").arg(path));
+                if (!failureReported()) logError(Str("Failed to open result file. File basename is %1").arg(path));
                 return false;
             }
             return readInternalList(className, fileComponents, values, sizeFromFile);
         }
         if (!loadWhole(path)) {
-            logError(Str("Failed to open result file. File basename is %1").arg(path));
+            if (!failureReported()) logError(Str("Failed to open result file. File basename is %1").arg(path));
             return false;
         }
         if (Str(headerValue("object")) != objectName) {

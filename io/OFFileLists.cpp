@@ -409,7 +409,7 @@ bool OFFile::readNextFaceCompactListBinary(FacesData* faces) {
 
 bool OFFile::readVectorField(const vx::Str& path, const vx::Str& objectName, std::vector<double>* values) {
     if (!open(path)) {
-        logError(vx::Str("Failed to open vector field file. File basename is %1").arg(path));
+        if (!failureReported()) logError(vx::Str("Failed to open vector field file. File basename is %1").arg(path));
         return false;
     }
     if (m_readHeaderFlag) {
@@ -471,7 +471,7 @@ bool OFFile::noteCellCount(int* cellCount) const {
 
 bool OFFile::readLabelList(const vx::Str& path, const vx::Str& objectName, std::vector<int>* labels, int* cellCount) {
     if (!open(path)) {
-        logError(vx::Str("Failed to open labels file. File basename is %1").arg(path));
+        if (!failureReported()) logError(vx::Str("Failed to open labels file. File basename is %1").arg(path));
         return false;
     }
     if (vx::Str(headerValue("object")) != objectName) {
@@ -515,7 +515,7 @@ bool OFFile::readLabelList(const vx::Str& path, const vx::Str& objectName, std::
 
 bool OFFile::readFaceList(const vx::Str& path, const vx::Str& objectName, FacesData* faces) {
     if (!open(path)) {
-        logError(vx::Str("Failed to open face list file. File basename is %1").arg(path));
+        if (!failureReported()) logError(vx::Str("Failed to open face list file. File basename is %1").arg(path));
         return false;
     }
     bool compact = false;
