@@ -84,6 +84,19 @@ HostView viewOf(const std::string& caseFolder, bool hideProcessorPatches = false
     return view;
 }
 
+// The nodes a group's elements use, each as often as it is used (the order of a cell's nodes is
+// the converter's matter, tested with it).
+std::vector<int> usedNodes(std::vector<int> connectivity) {
+    std::sort(connectivity.begin(), connectivity.end());
+    return connectivity;
+}
+
+void expectSameElements(const HostView& a, const HostView& b) {
+    ASSERT_EQ(a.connectivity.size(), b.connectivity.size());
+    for (size_t g = 0; g < a.connectivity.size(); ++g)
+        EXPECT_EQ(usedNodes(a.connectivity[g]), usedNodes(b.connectivity[g])) << "group " << g;
+}
+
 void expectSameView(const std::string& perProcessor, const std::string& collated, bool hide = false) {
     SCOPED_TRACE(collated);
     const HostView a = viewOf(DATA + "/" + perProcessor, hide);
@@ -96,9 +109,8 @@ void expectSameView(const std::string& perProcessor, const std::string& collated
         EXPECT_EQ(a.types[g], b.types[g]) << "group " << g;
         EXPECT_EQ(a.elementIds[g], b.elementIds[g]) << "group " << g;
         EXPECT_EQ(a.partIds[g], b.partIds[g]) << "group " << g;
-        // Element node order within a cell is compared as a whole list per group.
-        EXPECT_EQ(a.connectivity[g].size(), b.connectivity[g].size()) << "group " << g;
     }
+    expectSameElements(a, b);
     ASSERT_EQ(a.values.size(), b.values.size());
     size_t defined = 0;
     for (size_t v = 0; v < a.values.size(); ++v) {
@@ -349,7 +361,8 @@ TEST(Collated, SixtyFourBitLabelsThirtyTwoBitScalarsCompressed) {
     const HostView b = viewOf(collatedCase);
     EXPECT_EQ(a.metaData, b.metaData);
     EXPECT_EQ(a.coordinates, b.coordinates);
-    EXPECT_EQ(a.connectivity, b.connectivity);
+    EXPECT_EQ(a.types, b.types);
+    expectSameElements(a, b);
     EXPECT_EQ(a.values, b.values);
     ASSERT_GE(b.coordinates.size(), 2u);
     EXPECT_FALSE(b.coordinates[0].empty());
