@@ -349,7 +349,13 @@ TEST(Collated, SixtyFourBitLabelsThirtyTwoBitScalarsCompressed) {
         for (const Patch& p : meshes[k].patches) patches.push_back({p.name, "type zeroGradient;"});
         std::vector<double> values(static_cast<size_t>(meshes[k].cellCount));
         for (size_t c = 0; c < values.size(); ++c) values[c] = 0.5 * static_cast<double>(c) + k;
-        writeFile(processor + "/1/p", fieldFile("volScalarField", "p", "[0 2 -2 0 0 0 0]", values, 1, patches, options),
+        for (const char* time : {"0", "1"})
+            writeFile(processor + "/" + time + "/p",
+                      fieldFile("volScalarField", "p", "[0 2 -2 0 0 0 0]", values, 1, patches, options), true);
+        // Moved points at 1: the displacement result.
+        std::vector<double> moved = meshes[k].points;
+        for (double& x : moved) x *= 2.0;
+        writeFile(processor + "/1/polyMesh/points", foamFile("vectorField", "points", pointsBody(moved, options), options),
                   true);
     }
     const std::string collatedCase = makeTempFolder("collated64");
@@ -366,8 +372,11 @@ TEST(Collated, SixtyFourBitLabelsThirtyTwoBitScalarsCompressed) {
     EXPECT_EQ(a.values, b.values);
     ASSERT_GE(b.coordinates.size(), 2u);
     EXPECT_FALSE(b.coordinates[0].empty());
-    ASSERT_FALSE(b.values.empty());
-    EXPECT_EQ(b.values[0], (std::vector<double>{0.0, 0.5}));  // rank 0's cells at time 1
+    // Rank 0's cell values, and rank 1's moved points at time 1 as the displacement result.
+    EXPECT_NE(std::find(b.values.begin(), b.values.end(), std::vector<double>{0.0, 0.5}), b.values.end());
+    std::vector<double> moved = meshes[1].points;
+    for (double& x : moved) x *= 2.0;
+    EXPECT_NE(std::find(b.values.begin(), b.values.end(), moved), b.values.end());
     removeFolder(perProcessor);
     removeFolder(collatedCase);
 }
