@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<blockdata::Block> blocks;
     std::string error;
     blockdata::indexBlocks(text, size - 1, &blocks, &error);
-    blockdata::headerEntry(text, blockdata::headerEnd(text, size - 1), "class");
+    blockdata::isContainer(text, size - 1);
 
     const char* relative = (mode % 4) == 3 ? "0.1/p" : (mode % 4) == 0 ? "constant/polyMesh/points"
                                                     : (mode % 4) == 1 ? "constant/polyMesh/owner"
