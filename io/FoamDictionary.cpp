@@ -639,9 +639,16 @@ std::string Parser::Impl::includePath(const std::string& raw, const std::string&
     const std::string root = caseFolder(file);
     const std::pair<const char*, std::string> tags[] = {
         {"<case>", root}, {"<system>", root + "/system"}, {"<constant>", root + "/constant"}};
+    // A path that starts at the case folder is complete already: the case folder may be a relative
+    // path (a case opened as "run/case.foam"), which must not be taken again from the file's folder.
+    bool fromCaseFolder = name == "$FOAM_CASE" || name.compare(0, 11, "$FOAM_CASE/") == 0 ||
+                          name.compare(0, 12, "${FOAM_CASE}") == 0;
     for (const auto& [tag, folder] : tags) {
         const size_t n = std::string(tag).size();
-        if (name.compare(0, n, tag) == 0) name = folder + name.substr(n);
+        if (name.compare(0, n, tag) == 0) {
+            name = folder + name.substr(n);
+            fromCaseFolder = true;
+        }
     }
     // $FOAM_CASE and $-names of the dictionary.
     std::string out;
@@ -673,7 +680,7 @@ std::string Parser::Impl::includePath(const std::string& raw, const std::string&
         }
         i = end;
     }
-    return foampath::join(foampath::folderOf(file), out);
+    return foampath::join(fromCaseFolder ? std::string() : foampath::folderOf(file), out);
 }
 
 namespace {

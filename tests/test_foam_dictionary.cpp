@@ -153,6 +153,24 @@ TEST(FoamDictionaryDirectives, IncludesRelativeTaggedAndOptional) {
     EXPECT_EQ(missing.dict.text("a"), "1");
 }
 
+TEST(FoamDictionaryDirectives, CaseTaggedIncludesOfACaseOpenedByARelativePath) {
+    MemoryFileSource files;
+    files.add("run/pitz/system/controlDict", "application simpleFoam;\n");
+    files.add("run/pitz/constant/vals", "Umean 7.5;\n");
+    files.add("run/pitz/0/include/inlets", "k 0.375;\n");
+    files.add("run/pitz/0/U", "#include \"<case>/0/include/inlets\"\n#include \"<constant>/vals\"\n"
+                              "#include \"$FOAM_CASE/constant/vals\"\n#include \"${FOAM_CASE}/0/include/inlets\"\n"
+                              "u ($Umean 0 0);\nkIn $k;\n");
+    ParseOptions options;
+    options.files = &files;
+    Parser parser(options);
+    Dictionary dict;
+    ASSERT_TRUE(parser.parseFile("run/pitz/0/U", &dict));
+    EXPECT_TRUE(parser.problems().empty()) << parser.problems().front().message;
+    EXPECT_EQ(dict.text("u"), "(7.5 0 0)");
+    EXPECT_EQ(dict.text("kIn"), "0.375");
+}
+
 TEST(FoamDictionaryDirectives, IncludeCyclesAndUnbalancedIncludesFail) {
     MemoryCase self;
     EXPECT_FALSE(self.parse("a 1;\n#include \"U\"\n"));
