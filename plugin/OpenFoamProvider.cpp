@@ -71,7 +71,8 @@ bool OpenFoamProvider::caseDirectoryFromPath(const vx::Str& path, vx::Str* direc
         if (i > 0) result += "/";
         result += pieces[i];
     }
-    *directory = result;
+    // A bare "case.foam" lies in the working folder; an empty directory would name no folder at all.
+    *directory = result.isEmpty() ? vx::Str(".") : result;
     return true;
 }
 

@@ -318,7 +318,7 @@ TEST(ProviderInit, CaseDirectoryFromThePathOfTheCaseFile) {
     ASSERT_TRUE(OpenFoamProvider::caseDirectoryFromPath("C:\\data\\run\\case.foam", &directory));
     EXPECT_EQ(directory, vx::Str("C:/data/run"));
     ASSERT_TRUE(OpenFoamProvider::caseDirectoryFromPath("case.foam", &directory));
-    EXPECT_EQ(directory, vx::Str(""));
+    EXPECT_EQ(directory, vx::Str("."));
     EXPECT_FALSE(OpenFoamProvider::caseDirectoryFromPath("///", &directory));
 }
 
