@@ -830,6 +830,9 @@ bool isNoSlipWithoutValue(const std::map<std::string, std::string>& entries) {
 bool OFFile::shouldApplyCellValueInBoundaryFace(const std::map<std::string, std::string>& entries) {
     const auto it = entries.find("type");
     if (it == entries.end()) return false;
+    // A time-varying fixed value written by a solver carries its value at that time; only a
+    // hand-written one (its table or function but no value yet) stands in with the cells' values.
+    if (it->second == "uniformFixedValue" && entries.count("value")) return false;
     static const char* const TYPES[] = {"zeroGradient", "empty", "uniformFixedValue", "slip", "symmetry",
                                         "symmetryPlane", "wedge"};
     for (const char* type : TYPES)

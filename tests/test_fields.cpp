@@ -380,6 +380,20 @@ TEST_F(FieldTest, BoundaryStateMachine) {
     EXPECT_FALSE(OFFile::shouldApplyCellValueInBoundaryFace({{"type", "fixedValue"}}));
 }
 
+TEST_F(FieldTest, TimeVaryingFixedValuesShowTheValueTheSolverWrote) {
+    writeField("volScalarField",
+               "internalField nonuniform List<scalar> 2(250 251);\nboundaryField\n{\n"
+               "    written { type uniformFixedValue; uniformValue table ((0 260) (10 293)); value uniform 260.5; }\n"
+               "    byHand  { type uniformFixedValue; uniformValue constant 300; }\n}\n");
+    std::vector<OFBoundary> patches = {patch("written", {0, 1}), patch("byHand", {1})};
+    std::vector<std::vector<double>> values = {undefined(2), undefined(1)};
+    std::vector<double> cells = undefined(2);
+    OFResultReader reader;
+    ASSERT_TRUE(reader.readValuesForCellAndBoundaries(dir.c_str(), "f", "volScalarField", &cells, patches, values));
+    EXPECT_EQ(values[0], (std::vector<double>{260.5, 260.5}));
+    EXPECT_EQ(values[1], (std::vector<double>{251})) << "without a value the cells next to the patch stand in";
+}
+
 TEST_F(FieldTest, BinaryBoundaryValues) {
     const std::string body = "internalField   nonuniform List<vector> 2(" + raw({1, 2, 3, 4, 5, 6}) +
                              ");\nboundaryField\n{\n"
