@@ -110,7 +110,8 @@ TEST_F(ProviderTest, ProblemInfoAndResultIdsAcrossStates) {
 
 TEST(ProviderNames, NonAsciiNamesReachTheHostAsTheyAreWritten) {
     // UTF-8 in the case path, a patch, a cell zone and a field name: the host gets the same bytes.
-    const std::string dir = makeTempFolder("names") + "/fall_\xC3\xA4\xC3\xB6";
+    const std::string base = makeTempFolder("names");
+    const std::string dir = base + "/fall_\xC3\xA4\xC3\xB6";
     Mesh mesh = hexBlockMesh(2, 2, 1);
     mesh.patches[0].name = "deckelWand_\xC3\xA4";
     writeCaseSkeleton(dir);
@@ -131,7 +132,7 @@ TEST(ProviderNames, NonAsciiNamesReachTheHostAsTheyAreWritten) {
     vxphost::RecordingResult values;
     ASSERT_TRUE(host.result(result->id, 1, &values));
     EXPECT_EQ(values.valueGroup(0).values().at(0), 3.5);
-    removeFolder(dir);
+    removeFolder(base);
 }
 
 TEST_F(ProviderTest, GetSetDeliversTheCellsOfACellZone) {
