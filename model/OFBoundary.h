@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,8 @@
 // extracted from the mesh; result delivery and node averaging read them afterwards.
 class OFBoundary {
 public:
+    static constexpr size_t UNKNOWN_COUNT = std::numeric_limits<size_t>::max();
+
     OFBoundary() = default;
 
     void setPartId(int id) { m_partId = id; }
@@ -20,6 +23,7 @@ public:
     vx::Str patchName() const { return m_patchName; }
     void setType(const vx::Str& type) { m_type = type; }
     vx::Str type() const { return m_type; }
+    // The face count the boundary file gives (nFaces).
     void setFaceCount(size_t count) { m_faceCount = count; }
     size_t faceCount() const { return m_faceCount; }
     void setStartFaceIndex(int index) { m_startFaceIndex = index; }
@@ -30,8 +34,12 @@ public:
     // Whether a boundaryField key names one of the patch's groups: its inGroups, and the type of
     // constraint and wall patches, which OpenFOAM puts in the group named after their type.
     bool inGroup(const std::string& group) const;
+    // What the geometry delivered for the patch: UNKNOWN_COUNT until the patch was cut out of
+    // the mesh, and again after a geometry request that could not cut it out.
     void setNodeCount(size_t count) { m_nodeCount = count; }
     size_t nodeCount() const { return m_nodeCount; }
+    void setElementCount(size_t count) { m_elementCount = count; }
+    size_t elementCount() const { return m_elementCount; }
     void setGeometryGlobalPartId(int id) { m_geometryGlobalPartId = id; }
     int geometryGlobalPartId() const { return m_geometryGlobalPartId; }
 
@@ -68,7 +76,8 @@ private:
     int m_startFaceIndex = 0;
     int m_geometryGlobalPartId = 0;
     size_t m_faceCount = 0;
-    size_t m_nodeCount = 0;
+    size_t m_nodeCount = UNKNOWN_COUNT;
+    size_t m_elementCount = UNKNOWN_COUNT;
     std::vector<std::string> m_groups;
     std::vector<int> m_faceToCellMapping;
     std::vector<int> m_faceNodeToNodeMapping;

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <limits>
 
 #include "core/Str.h"
 
@@ -8,6 +9,8 @@
 // one level deeper, beside or below a region's folder).
 class OFSampledSurface {
 public:
+    static constexpr size_t UNKNOWN_COUNT = std::numeric_limits<size_t>::max();
+
     OFSampledSurface(int id, const vx::Str& name, const vx::Str& folder)
         : m_name(name), m_userName(name + "[Surf]"), m_id(id), m_folder(folder) {}
 
@@ -27,6 +30,7 @@ public:
     int id() const { return m_id; }
     int globalPartId() const { return m_globalPartId; }
     void setGlobalPartId(int id) { m_globalPartId = id; }
+    // Node and triangle counts delivered by the geometry; UNKNOWN_COUNT until then.
     size_t nodeCount() const { return m_nodeCount; }
     void setNodeCount(size_t count) { m_nodeCount = count; }
     size_t elementCount() const { return m_elementCount; }
@@ -35,8 +39,8 @@ public:
 private:
     vx::Str m_name;
     vx::Str m_userName;
-    size_t m_nodeCount = 0;
-    size_t m_elementCount = 0;
+    size_t m_nodeCount = UNKNOWN_COUNT;
+    size_t m_elementCount = UNKNOWN_COUNT;
     int m_id;
     int m_globalPartId = -1;
     vx::Str m_folder;

@@ -299,13 +299,30 @@ struct OFReadPartMeshFunctor {
         for (size_t i = range.begin(); i != range.end(); ++i) {
             runGuarded(SOURCE, "getGeometry", [&] {
                 if (i < partCount)
-                    return provider->getGeometryForPart(static_cast<int>(i), reader, (*groups)[i], *spec);
+                    return provider->getGeometryForPart(static_cast<int>(i), reader, groups->parts[i], *spec);
                 return provider->getGeometryForTrisurface(static_cast<int>(i - partCount), surfaceReader,
-                                                          (*groups)[i][0], *spec);
+                                                          groups->surfaces[i - partCount], *spec);
             });
         }
     }
 };
+
+// Until a piece is delivered again it has no counts and no tables, so no values are sized or
+// placed by those of an earlier request.
+void forgetDeliveredPieces(OFPart& part) {
+    part.setNodeCount(OFPart::UNKNOWN_COUNT);
+    part.setElementCount(OFPart::UNKNOWN_COUNT);
+    part.setConnectivities({});
+    part.setNodesCountPerElt({});
+    for (OFBoundary& patch : part.boundaries()) {
+        patch.setNodeCount(OFBoundary::UNKNOWN_COUNT);
+        patch.setElementCount(OFBoundary::UNKNOWN_COUNT);
+        patch.createFaceToCellMapping(0);
+        patch.createNodeFaceToNodeMapping(0);
+        patch.faceConnectivity().clear();
+        patch.nodeCountPerFace().clear();
+    }
+}
 
 }  // namespace
 
@@ -317,35 +334,27 @@ bool OpenFoamProvider::getGeometryOnCallingThread(const VXPGeometrySpec& spec, V
     if (spec.geometryIndex(0) != 0) return false;
     // Each collated file is read once for all the ranks of the request.
     const collated::RequestScope scope;
-    auto makePair = [geometry]() {
+    GroupList groups = makeCaseGroups<GroupPair>(m_reader, PieceSet::Geometry, [geometry](const Piece&) {
         VXPNodeGroup* nodes = geometry->addNodeGroup();
         VXPElementGroup* elements = geometry->addElementGroup(nodes->index());
         return GroupPair(nodes, elements);
-    };
-    GroupList groups;
-    for (size_t i = 0; i < m_reader.partCount(); ++i) {
-        const OFPart& part = m_reader.part(i);
-        std::vector<GroupPair> pairs;
-        const size_t count = 1 + part.boundaries().size() + part.faceZones().size();
-        for (size_t k = 0; k < count; ++k) pairs.push_back(makePair());
-        groups.push_back(std::move(pairs));
-    }
-    for (size_t k = 0; k < m_reader.sampledSurfaceCount(); ++k) groups.push_back({makePair()});
+    });
 
     vx::Timer timer;
     if (!groups.empty()) {
         const OFReadPartMeshFunctor functor{this, &groups, &spec, m_reader.partCount(), m_reader.sampledSurfaceCount()};
-        tbb::parallel_for(tbb::blocked_range<size_t>(0, groups.size(), 1), functor);
+        tbb::parallel_for(tbb::blocked_range<size_t>(0, groups.taskCount(), 1), functor);
     }
     logInfo(vx::Str(">>>> Get Geometry [Parallel] done. Total time used : %1").arg(timer.time()));
     OFLogger::get()->printTrackedData();
     return true;
 }
 
-bool OpenFoamProvider::getGeometryForPart(int partIndex, OFPolymeshReader& reader, std::vector<GroupPair>& groups,
+bool OpenFoamProvider::getGeometryForPart(int partIndex, OFPolymeshReader& reader, PartGroupPairs& groups,
                                           const VXPGeometrySpec&) {
     vx::Timer total;
     OFPart& part = m_reader.part(static_cast<size_t>(partIndex));
+    forgetDeliveredPieces(part);
     OFPolymesh mesh;
     if (!reader.read(part.folder(), &mesh)) return false;
     logDebug(vx::Str(" Get Part %1. polyReader.read() time [1] : %2 seconds").arg(partIndex).arg(total.lapTime()));
@@ -359,12 +368,12 @@ bool OpenFoamProvider::getGeometryForPart(int partIndex, OFPolymeshReader& reade
     logDebug(vx::Str(" Get Part %1. converter.createMesh() time [2] : %2 seconds").arg(partIndex).arg(convert.lapTime()));
 
     size_t elementCount = 0;
-    if (!converter.populateElementGroup(groups[0].second, &elementCount)) return false;
+    if (!converter.populateElementGroup(groups.volume.second, &elementCount)) return false;
     part.setElementCount(elementCount);
     size_t nodeCount = 0;
-    if (!converter.populateNodeGroup(groups[0].first, &nodeCount)) return false;
+    if (!converter.populateNodeGroup(groups.volume.first, &nodeCount)) return false;
     part.setNodeCount(nodeCount);
-    generateCellZoneParts(part, elementCount, groups[0].second);
+    generateCellZoneParts(part, elementCount, groups.volume.second);
     if (m_nodeAverageResults) {
         part.setConnectivities(std::move(converter.connectivities()));
         part.setNodesCountPerElt(std::move(converter.nodesCountPerElt()));
@@ -378,7 +387,7 @@ bool OpenFoamProvider::getGeometryForPart(int partIndex, OFPolymeshReader& reade
     return true;
 }
 
-bool OpenFoamProvider::generateBoundaryParts(std::vector<OFBoundary>& boundaries, std::vector<GroupPair>& groups,
+bool OpenFoamProvider::generateBoundaryParts(std::vector<OFBoundary>& boundaries, PartGroupPairs& groups,
                                              OFPolymeshToVXP& converter) {
     if (boundaries.empty()) return true;
     const OFPolymesh& mesh = *converter.mesh();
@@ -386,27 +395,27 @@ bool OpenFoamProvider::generateBoundaryParts(std::vector<OFBoundary>& boundaries
         for (size_t b = r.begin(); b != r.end(); ++b) {
             size_t nodeCount = 0, elementCount = 0;
             OFBoundary& patch = boundaries[b];
+            GroupPair& pair = groups.patches[b];
             // A patch that cannot be cut out has logged why; the other patches are still made.
-            if (!ofsurface::populateBoundaryGroup(mesh, patch, groups[b + 1].first, &nodeCount, groups[b + 1].second,
-                                                  &elementCount))
+            if (!ofsurface::populateBoundaryGroup(mesh, patch, pair.first, &nodeCount, pair.second, &elementCount))
                 continue;
             patch.setNodeCount(nodeCount);
+            patch.setElementCount(elementCount);
             const std::vector<int> ids(elementCount, patch.geometryGlobalPartId());
-            groups[b + 1].second->setElementPartIds(ids.data(), ids.size());
+            pair.second->setElementPartIds(ids.data(), ids.size());
         }
     });
     return true;
 }
 
-bool OpenFoamProvider::generateFaceZones(std::vector<OFFaceZone>& faceZones, std::vector<GroupPair>& groups,
-                                         std::vector<OFBoundary>& boundaries, OFPolymeshToVXP& converter) {
+bool OpenFoamProvider::generateFaceZones(std::vector<OFFaceZone>& faceZones, PartGroupPairs& groups,
+                                         std::vector<OFBoundary>&, OFPolymeshToVXP& converter) {
     if (faceZones.empty()) return true;
     const OFPolymesh& mesh = *converter.mesh();
-    const size_t first = 1 + boundaries.size();
     tbb::parallel_for(tbb::blocked_range<size_t>(0, faceZones.size(), 1), [&](const tbb::blocked_range<size_t>& r) {
         for (size_t z = r.begin(); z != r.end(); ++z) {
             size_t nodeCount = 0, elementCount = 0;
-            GroupPair& pair = groups[first + z];
+            GroupPair& pair = groups.faceZones[z];
             if (!ofsurface::populateFaceZoneGroup(mesh, faceZones[z], pair.first, &nodeCount, pair.second, &elementCount))
                 continue;
             const std::vector<int> ids(elementCount, faceZones[z].geometryGlobalPartId());
@@ -429,6 +438,8 @@ bool OpenFoamProvider::getGeometryForTrisurface(int surfaceIndex, OFTriSurfaceRe
                                                 const VXPGeometrySpec&) {
     vx::Timer timer;
     OFSampledSurface& surface = m_reader.sampledSurface(static_cast<size_t>(surfaceIndex));
+    surface.setNodeCount(OFSampledSurface::UNKNOWN_COUNT);
+    surface.setElementCount(OFSampledSurface::UNKNOWN_COUNT);
     OFTriSurface triSurface;
     if (!reader.read(surface.folder(), &triSurface)) return false;
     logDebug(vx::Str(" Get triSurface %1. surfaceReader.read() time [1] : %2 seconds").arg(surfaceIndex).arg(timer.lapTime()));

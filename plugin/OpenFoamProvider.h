@@ -4,6 +4,7 @@
 #include "core/Str.h"
 #include "model/OFReader.h"
 #include "plugin/OFInitOptions.h"
+#include "plugin/PieceOrder.h"
 #include "vxp/VXPApi.h"
 
 class OFPolymeshReader;
@@ -14,9 +15,11 @@ class OFResultReader;
 // The host-facing object of one opened case.
 class OpenFoamProvider : public VXPDataProvider {
 public:
+    // Host groups by piece (plugin/PieceOrder.h): geometry pairs and a part's value groups.
     using GroupPair = std::pair<VXPNodeGroup*, VXPElementGroup*>;
-    using GroupList = std::vector<std::vector<GroupPair>>;
-    using ValueGroups = std::vector<VXPResultValueGroup*>;
+    using GroupList = CaseGroups<GroupPair>;
+    using PartGroupPairs = PartGroups<GroupPair>;
+    using ValueGroups = PartGroups<VXPResultValueGroup*>;
 
     OpenFoamProvider() = default;
     ~OpenFoamProvider() override;
@@ -46,13 +49,13 @@ public:
     bool addSetInfo(VXPMetaData* metaData);
 
     // Geometry.
-    bool getGeometryForPart(int partIndex, OFPolymeshReader& reader, std::vector<GroupPair>& groups,
+    bool getGeometryForPart(int partIndex, OFPolymeshReader& reader, PartGroupPairs& groups,
                             const VXPGeometrySpec& spec);
     bool getGeometryForTrisurface(int surfaceIndex, OFTriSurfaceReader& reader, GroupPair& groups,
                                   const VXPGeometrySpec& spec);
-    bool generateBoundaryParts(std::vector<OFBoundary>& boundaries, std::vector<GroupPair>& groups,
+    bool generateBoundaryParts(std::vector<OFBoundary>& boundaries, PartGroupPairs& groups,
                                OFPolymeshToVXP& converter);
-    bool generateFaceZones(std::vector<OFFaceZone>& faceZones, std::vector<GroupPair>& groups,
+    bool generateFaceZones(std::vector<OFFaceZone>& faceZones, PartGroupPairs& groups,
                            std::vector<OFBoundary>& boundaries, OFPolymeshToVXP& converter);
     void generateCellZoneParts(const OFPart& part, size_t elementCount, VXPElementGroup* group);
 

@@ -19,11 +19,9 @@ namespace {
 const char* const SOURCE = "OpenFoamProvider";
 constexpr size_t UNKNOWN = std::numeric_limits<size_t>::max();
 
-// Item counts are known once the geometry of a piece was built; until then nothing is sent.
-size_t known(size_t count) { return count == UNKNOWN ? 0 : count; }
-
-std::vector<double> undefinedValues(const OFResult& r, size_t nodeCount, size_t elementCount) {
-    const size_t n = r.expectedValueCount(known(nodeCount), known(elementCount));
+// Values are sized by what the geometry delivered for the piece (plugin/PieceOrder.h).
+std::vector<double> undefinedValues(const OFResult& r, PieceSize size) {
+    const size_t n = r.expectedValueCount(size.nodes, size.elements);
     return std::vector<double>(n == UNKNOWN ? 0 : n, vx::UNDEFINED_DOUBLE);
 }
 
@@ -38,9 +36,13 @@ std::vector<double> faceValuesToNodes(const std::vector<double>& faceValues, con
     const size_t m = static_cast<size_t>(dimension);
     std::vector<double> nodeValues(nodeCount * m, 0.0);
     std::vector<int> counts(nodeCount, 0);
-    for (size_t f = 0; f < faces.faceCount(); ++f) {
+    // The faces are read again: they must still be those the values were written for.
+    const size_t faceCount = faces.faceCount() * m == faceValues.size() ? faces.faceCount() : 0;
+    for (size_t f = 0; f < faceCount; ++f) {
         for (size_t k = 0; k < faces.nodeCounts[f]; ++k) {
-            const size_t node = static_cast<size_t>(faces.nodeIndices[static_cast<size_t>(faces.startOffsets[f]) + k]);
+            const size_t at = static_cast<size_t>(faces.startOffsets[f]) + k;
+            if (at >= faces.nodeIndices.size()) break;
+            const size_t node = static_cast<size_t>(faces.nodeIndices[at]);
             if (node >= nodeCount) continue;
             for (size_t c = 0; c < m; ++c) nodeValues[node * m + c] += faceValues[f * m + c];
             ++counts[node];
@@ -57,7 +59,7 @@ struct OFReadResultsFunctor {
     OpenFoamProvider* provider;
     OFState* state;
     OFResult* result;
-    std::vector<OpenFoamProvider::ValueGroups>* groups;
+    CaseGroups<VXPResultValueGroup*>* groups;
     vx::Str nativeName;
     vx::Str className;
     size_t partCount;
@@ -66,14 +68,26 @@ struct OFReadResultsFunctor {
         for (size_t i = range.begin(); i != range.end(); ++i) {
             runGuarded(SOURCE, "getResult", [&] {
                 if (i < partCount)
-                    return provider->getResultForPart(static_cast<int>(i), *state, *result, (*groups)[i], nativeName,
-                                                      className);
+                    return provider->getResultForPart(static_cast<int>(i), *state, *result, groups->parts[i],
+                                                      nativeName, className);
                 return provider->getResultForTrisurface(static_cast<int>(i - partCount), *state, *result,
-                                                        (*groups)[i][0], nativeName, className);
+                                                        groups->surfaces[i - partCount], nativeName, className);
             });
         }
     }
 };
+
+CaseGroups<VXPResultValueGroup*> makeValueGroups(const OFReader& reader, PieceSet set, VXPResult* result) {
+    return makeCaseGroups<VXPResultValueGroup*>(reader, set,
+                                                [result](const Piece&) { return result->addValueGroup(); });
+}
+
+// Every piece of the part shows the result as undefined.
+void sendUndefined(const OFResult& r, const OFPart& part, OpenFoamProvider::ValueGroups& groups) {
+    send(groups.volume, undefinedValues(r, deliveredSize(part)), r.dimension());
+    for (size_t b = 0; b < part.boundaries().size(); ++b)
+        send(groups.patches[b], undefinedValues(r, deliveredSize(part.boundaries()[b])), r.dimension());
+}
 
 }  // namespace
 
@@ -97,30 +111,18 @@ bool OpenFoamProvider::getResultOnCallingThread(const VXPResultSpec& spec, VXPRe
     const OFResult* elsewhere = m_reader.resultByIdInAllStates(resultId);
     if (!elsewhere) return false;
     // The result exists in other states only: every part and patch shows it as undefined.
-    for (size_t i = 0; i < m_reader.partCount(); ++i) {
-        const OFPart& part = m_reader.part(i);
-        send(result->addValueGroup(), undefinedValues(*elsewhere, part.nodeCount(), part.elementCount()),
-             elsewhere->dimension());
-        for (const OFBoundary& patch : part.boundaries())
-            send(result->addValueGroup(), undefinedValues(*elsewhere, patch.nodeCount(), patch.faceCount()),
-                 elsewhere->dimension());
-    }
+    CaseGroups<VXPResultValueGroup*> groups = makeValueGroups(m_reader, PieceSet::PartValues, result);
+    for (size_t i = 0; i < m_reader.partCount(); ++i) sendUndefined(*elsewhere, m_reader.part(i), groups.parts[i]);
     return true;
 }
 
 bool OpenFoamProvider::buildDataResults(OFState& state, OFResult& r, VXPResult* result, const vx::Str& nativeName,
                                         const vx::Str& className) {
-    std::vector<ValueGroups> groups;
-    for (size_t i = 0; i < m_reader.partCount(); ++i) {
-        ValueGroups partGroups(1 + m_reader.part(i).boundaries().size());
-        for (VXPResultValueGroup*& group : partGroups) group = result->addValueGroup();
-        groups.push_back(std::move(partGroups));
-    }
-    for (size_t k = 0; k < m_reader.sampledSurfaceCount(); ++k) groups.push_back({result->addValueGroup()});
+    CaseGroups<VXPResultValueGroup*> groups = makeValueGroups(m_reader, PieceSet::Values, result);
     vx::Timer timer;
     if (!groups.empty()) {
         const OFReadResultsFunctor functor{this, &state, &r, &groups, nativeName, className, m_reader.partCount()};
-        tbb::parallel_for(tbb::blocked_range<size_t>(0, groups.size(), 1), functor);
+        tbb::parallel_for(tbb::blocked_range<size_t>(0, groups.taskCount(), 1), functor);
     }
     OFLogger::get()->logInfo(SOURCE, vx::Str("getResult [Parallel] in %1 seconds").arg(timer.time()));
     return true;
@@ -135,9 +137,7 @@ bool OpenFoamProvider::getResultForPart(int partIndex, OFState& state, OFResult&
     OFPart& part = m_reader.part(static_cast<size_t>(partIndex));
     const vx::Str folder = fieldFolder(part, state);
     std::vector<OFBoundary>& patches = part.boundaries();
-    send(groups[0], undefinedValues(r, part.nodeCount(), part.elementCount()), r.dimension());
-    for (size_t b = 0; b < patches.size(); ++b)
-        send(groups[b + 1], undefinedValues(r, patches[b].nodeCount(), patches[b].faceCount()), r.dimension());
+    sendUndefined(r, part, groups);
     // Values on another mesh than the one shown have nowhere to go.
     if (isOnOtherMesh(static_cast<size_t>(partIndex), state)) return true;
     if (!state.hasResultForPart(r, part)) return true;
@@ -147,42 +147,43 @@ bool OpenFoamProvider::getResultForPart(int partIndex, OFState& state, OFResult&
         const OFResult* source = state.sourceVolumefromAverageNodeResult(r);
         if (!source || part.connectivities().empty()) return false;
         const int dimension = source->dimension();
-        std::vector<double> cellValues(source->expectedValueCount(known(part.nodeCount()), known(part.elementCount())),
-                                       0.0);
-        std::vector<double> nodeValues(r.expectedValueCount(known(part.nodeCount()), known(part.elementCount())), 0.0);
+        const PieceSize size = deliveredSize(part);
+        std::vector<double> cellValues(source->expectedValueCount(size.nodes, size.elements), 0.0);
+        std::vector<double> nodeValues(r.expectedValueCount(size.nodes, size.elements), 0.0);
         if (m_loadBoundaryParts) {
             std::vector<std::vector<double>> patchValues(patches.size());
             for (size_t b = 0; b < patches.size(); ++b)
-                patchValues[b].assign(patches[b].faceCount() * static_cast<size_t>(dimension), vx::UNDEFINED_DOUBLE);
+                patchValues[b].assign(deliveredSize(patches[b]).elements * static_cast<size_t>(dimension),
+                                      vx::UNDEFINED_DOUBLE);
             if (!reader.readValuesForCellAndBoundaries(folder, source->nativeName(), source->className(), &cellValues,
                                                        patches, patchValues))
                 return false;
             part.computeAverageNodeResultAwareBC(cellValues, patchValues, nodeValues, dimension);
-            send(groups[0], nodeValues, dimension);
+            send(groups.volume, nodeValues, dimension);
             for (size_t b = 0; b < patches.size(); ++b) {
-                std::vector<double> values = undefinedValues(r, patches[b].nodeCount(), patches[b].faceCount());
+                std::vector<double> values = undefinedValues(r, deliveredSize(patches[b]));
                 // A patch with values of its own shows their mean at its nodes; one without keeps
                 // the node values of the volume.
                 const bool own = !patchValues[b].empty() && patchValues[b][0] != vx::UNDEFINED_DOUBLE &&
                                  OFPart::computePatchNodeValues(patches[b], patchValues[b], values, dimension);
                 if (!own) applyNodalDataInFace(nodeValues, values, dimension, patches[b].faceNodeToNodeMapping());
-                send(groups[b + 1], values, dimension);
+                send(groups.patches[b], values, dimension);
             }
             return true;
         }
         if (!reader.readValues(folder, source->nativeName(), source->className(), &cellValues)) return false;
         part.computeAverageNodeResult(cellValues, nodeValues, dimension);
-        send(groups[0], nodeValues, dimension);
+        send(groups.volume, nodeValues, dimension);
         return true;
     }
 
-    std::vector<double> values = undefinedValues(r, part.nodeCount(), part.elementCount());
+    std::vector<double> values = undefinedValues(r, deliveredSize(part));
     if (m_loadBoundaryParts) {
         getResultsWithBoundaries(patches, r.dimension(), reader, folder, nativeName, className, values, groups);
         return true;
     }
     if (!reader.readValues(folder, nativeName, className, &values)) return false;
-    send(groups[0], values, r.dimension());
+    send(groups.volume, values, r.dimension());
     return true;
 }
 
@@ -194,17 +195,17 @@ void OpenFoamProvider::getResultsWithBoundaries(std::vector<OFBoundary>& boundar
     for (size_t b = 0; b < boundaries.size(); ++b) {
         size_t items = 0;
         if (className.startsWith("point"))
-            items = boundaries[b].nodeCount();
+            items = deliveredSize(boundaries[b]).nodes;
         else if (className.startsWith("vol"))
-            items = boundaries[b].faceCount();
+            items = deliveredSize(boundaries[b]).elements;
         else
             return;
         patchValues[b].assign(items * static_cast<size_t>(dimension), vx::UNDEFINED_DOUBLE);
     }
     reader.readValuesForCellAndBoundaries(folder, nativeName, className, &values, boundaries, patchValues);
     OFLogger::get()->printTrackedData();
-    send(groups[0], values, dimension);
-    for (size_t b = 0; b < boundaries.size(); ++b) send(groups[b + 1], patchValues[b], dimension);
+    send(groups.volume, values, dimension);
+    for (size_t b = 0; b < boundaries.size(); ++b) send(groups.patches[b], patchValues[b], dimension);
 }
 
 bool OpenFoamProvider::getResultForTrisurface(int surfaceIndex, OFState& state, OFResult& r, VXPResultValueGroup* group,
@@ -218,7 +219,8 @@ bool OpenFoamProvider::getResultForTrisurface(int surfaceIndex, OFState& state, 
         case TENSOR: folder += "/tensorField"; break;
         case DISPLACEMENT: return false;
     }
-    std::vector<double> values = undefinedValues(r, surface.nodeCount(), surface.elementCount());
+    const PieceSize size = deliveredSize(surface);
+    std::vector<double> values = undefinedValues(r, size);
     if (r.mapping() == NODE) {
         for (const vx::Str& file : OFUtilities::filesInFolder(folder)) {
             if (OFUtilities::fileBaseName(file) != nativeName) continue;
@@ -228,20 +230,20 @@ bool OpenFoamProvider::getResultForTrisurface(int surfaceIndex, OFState& state, 
             const size_t m = static_cast<size_t>(r.dimension());
             if (read.size() == values.size()) {
                 values = std::move(read);
-            } else if (read.size() == surface.elementCount() * m) {
+            } else if (read.size() == size.elements * m) {
                 // Sampled without interpolation: one value per face, shown at the nodes around it.
                 OFTriSurfaceReader surfaceReader;
                 FacesData faces;
                 if (surfaceReader.readFaces(surface.folder(), &faces))
-                    values = faceValuesToNodes(read, faces, surface.nodeCount(), r.dimension());
+                    values = faceValuesToNodes(read, faces, size.nodes, r.dimension());
             } else {
                 OFLogger::get()->logError(SOURCE, vx::Str("Sampled values of %1 do not match the surface %2: %3 values "
                                                           "for %4 points and %5 faces.")
                                                       .arg(nativeName)
                                                       .arg(surface.name())
                                                       .arg(static_cast<unsigned long long>(read.size() / m))
-                                                      .arg(static_cast<unsigned long long>(surface.nodeCount()))
-                                                      .arg(static_cast<unsigned long long>(surface.elementCount())));
+                                                      .arg(static_cast<unsigned long long>(size.nodes))
+                                                      .arg(static_cast<unsigned long long>(size.elements)));
             }
             break;
         }
@@ -252,15 +254,10 @@ bool OpenFoamProvider::getResultForTrisurface(int surfaceIndex, OFState& state, 
 
 bool OpenFoamProvider::getDisplacements(int stateId, VXPResult* result) {
     if (OFState* state = m_reader.stateById(stateId)) resolveMeshChanges(*state);
-    std::vector<ValueGroups> groups;
-    for (size_t i = 0; i < m_reader.partCount(); ++i) {
-        ValueGroups partGroups(1 + m_reader.part(i).boundaries().size());
-        for (VXPResultValueGroup*& group : partGroups) group = result->addValueGroup();
-        groups.push_back(std::move(partGroups));
-    }
+    CaseGroups<VXPResultValueGroup*> groups = makeValueGroups(m_reader, PieceSet::PartValues, result);
     bool ok = true;
     for (size_t i = 0; i < m_reader.partCount() && ok; ++i)
-        ok = updatePointsForPart(static_cast<int>(i), stateId, groups[i]);
+        ok = updatePointsForPart(static_cast<int>(i), stateId, groups.parts[i]);
     return ok;
 }
 
@@ -268,11 +265,14 @@ bool OpenFoamProvider::updatePointsForPart(int partIndex, int stateId, ValueGrou
     if (partIndex < 0 || static_cast<size_t>(partIndex) >= m_reader.partCount()) return false;
     const OFPart& part = m_reader.part(static_cast<size_t>(partIndex));
     const OFState* state = m_reader.stateById(stateId);
-    if (!state || groups.size() != 1 + part.boundaries().size()) return false;
-    if (isOnOtherMesh(static_cast<size_t>(partIndex), *state)) {
-        send(groups[0], std::vector<double>(known(part.nodeCount()) * 3, vx::UNDEFINED_DOUBLE), 3);
-        for (size_t b = 0; b < part.boundaries().size(); ++b)
-            send(groups[b + 1], std::vector<double>(part.boundaries()[b].nodeCount() * 3, vx::UNDEFINED_DOUBLE), 3);
+    if (!state || groups.patches.size() != part.boundaries().size()) return false;
+    const size_t nodeCount = deliveredSize(part).nodes;
+    if (isOnOtherMesh(static_cast<size_t>(partIndex), *state) || nodeCount == 0) {
+        send(groups.volume, std::vector<double>(nodeCount * 3, vx::UNDEFINED_DOUBLE), 3);
+        for (size_t b = 0; b < part.boundaries().size(); ++b) {
+            const size_t patchNodes = deliveredSize(part.boundaries()[b]).nodes;
+            send(groups.patches[b], std::vector<double>(patchNodes * 3, vx::UNDEFINED_DOUBLE), 3);
+        }
         return true;
     }
     // The state's own moved points when it has them, else the points of the part's mesh.
@@ -283,18 +283,18 @@ bool OpenFoamProvider::updatePointsForPart(int partIndex, int stateId, ValueGrou
     OFPolymeshReader reader;
     std::vector<double> points;
     if (!reader.readPoints(folder, &points)) return false;
-    if (part.nodeCount() != UNKNOWN && points.size() != 3 * part.nodeCount()) {
+    if (points.size() != 3 * nodeCount) {
         OFLogger::get()->logError(SOURCE, vx::Str("The points in %1 do not match the %2 nodes of part %3.")
                                               .arg(folder)
-                                              .arg(static_cast<unsigned long long>(part.nodeCount()))
+                                              .arg(static_cast<unsigned long long>(nodeCount))
                                               .arg(part.name()));
         return false;
     }
-    send(groups[0], points, 3);
+    send(groups.volume, points, 3);
     for (size_t b = 0; b < part.boundaries().size(); ++b) {
-        std::vector<double> values(part.boundaries()[b].nodeCount() * 3, vx::UNDEFINED_DOUBLE);
+        std::vector<double> values(deliveredSize(part.boundaries()[b]).nodes * 3, vx::UNDEFINED_DOUBLE);
         applyNodalDataInFace(points, values, 3, part.boundaries()[b].faceNodeToNodeMapping());
-        send(groups[b + 1], values, 3);
+        send(groups.patches[b], values, 3);
     }
     return true;
 }
