@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <cstring>
@@ -147,26 +148,223 @@ Mesh meshFromCells(const std::vector<double>& points, const std::vector<std::vec
     return mesh;
 }
 
-Mesh tetBlockMesh(int nx, int ny, int nz) {
+namespace {
+
+using Vec3 = std::array<double, 3>;
+
+Vec3 pointAt(const std::vector<double>& points, int id) {
+    const size_t at = 3 * static_cast<size_t>(id);
+    return {points[at], points[at + 1], points[at + 2]};
+}
+
+Vec3 centroid(const std::vector<double>& points, const std::vector<int>& ids) {
+    Vec3 c{0, 0, 0};
+    for (int id : ids) {
+        const Vec3 p = pointAt(points, id);
+        for (int d = 0; d < 3; ++d) c[d] += p[d] / static_cast<double>(ids.size());
+    }
+    return c;
+}
+
+// Newell's normal of a polygon.
+Vec3 faceNormal(const std::vector<double>& points, const std::vector<int>& face) {
+    Vec3 n{0, 0, 0};
+    for (size_t k = 0; k < face.size(); ++k) {
+        const Vec3 a = pointAt(points, face[k]);
+        const Vec3 b = pointAt(points, face[(k + 1) % face.size()]);
+        n[0] += (a[1] - b[1]) * (a[2] + b[2]);
+        n[1] += (a[2] - b[2]) * (a[0] + b[0]);
+        n[2] += (a[0] - b[0]) * (a[1] + b[1]);
+    }
+    return n;
+}
+
+// A small deterministic generator (the standard distributions differ between libraries).
+struct Lcg {
+    uint64_t state;
+    unsigned next(unsigned bound) {
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        return static_cast<unsigned>((state >> 33) % bound);
+    }
+};
+
+// The 8 corners of unit cube (i, j, k) of a lattice with `stride` points per unit, in the
+// usual hexahedron order (bottom 0-3 counter-clockwise seen from above, top 4-7 above them).
+template <typename PointId>
+std::array<int, 8> cubeCorners(const PointId& pointId, int i, int j, int k, int stride) {
+    const int a = i * stride, b = j * stride, c = k * stride;
+    return {pointId(a, b, c),          pointId(a + stride, b, c),          pointId(a + stride, b + stride, c),
+            pointId(a, b + stride, c), pointId(a, b, c + stride),          pointId(a + stride, b, c + stride),
+            pointId(a + stride, b + stride, c + stride), pointId(a, b + stride, c + stride)};
+}
+
+// The six sides of a hexahedron as corner positions, each in cyclic order.
+constexpr int HEX_SIDES[6][4] = {{0, 3, 2, 1}, {4, 5, 6, 7}, {0, 1, 5, 4}, {1, 2, 6, 5}, {2, 3, 7, 6}, {3, 0, 4, 7}};
+
+std::vector<std::vector<int>> hexFaces(const std::array<int, 8>& v) {
+    std::vector<std::vector<int>> faces;
+    for (const auto& side : HEX_SIDES) faces.push_back({v[side[0]], v[side[1]], v[side[2]], v[side[3]]});
+    return faces;
+}
+
+}  // namespace
+
+void orientFacesOutward(CellList* list) {
+    for (auto& cell : list->cells) {
+        std::vector<int> nodes;
+        for (const auto& face : cell) nodes.insert(nodes.end(), face.begin(), face.end());
+        std::sort(nodes.begin(), nodes.end());
+        nodes.erase(std::unique(nodes.begin(), nodes.end()), nodes.end());
+        const Vec3 centre = centroid(list->points, nodes);
+        for (auto& face : cell) {
+            const Vec3 n = faceNormal(list->points, face);
+            const Vec3 c = centroid(list->points, face);
+            double outward = 0;
+            for (int d = 0; d < 3; ++d) outward += n[d] * (c[d] - centre[d]);
+            if (outward < 0) std::reverse(face.begin(), face.end());
+        }
+    }
+}
+
+CellList splitBlockCells(int nx, int ny, int nz, const std::string& split) {
+    CellList list;
     const Mesh hex = hexBlockMesh(nx, ny, nz);
+    list.points = hex.points;
     auto pointId = [=](int i, int j, int k) { return i + (nx + 1) * (j + (ny + 1) * k); };
-    std::vector<std::vector<std::vector<int>>> cells;
-    cells.reserve(static_cast<size_t>(6) * nx * ny * nz);
     for (int k = 0; k < nz; ++k)
         for (int j = 0; j < ny; ++j)
             for (int i = 0; i < nx; ++i) {
-                const int v[8] = {pointId(i, j, k),         pointId(i + 1, j, k),         pointId(i + 1, j + 1, k),
-                                  pointId(i, j + 1, k),     pointId(i, j, k + 1),         pointId(i + 1, j, k + 1),
-                                  pointId(i + 1, j + 1, k + 1), pointId(i, j + 1, k + 1)};
-                // Six tetrahedra around the diagonal 0-6; each listed positively oriented.
-                const int tets[6][4] = {{0, 1, 2, 6}, {0, 2, 3, 6}, {0, 3, 7, 6}, {0, 7, 4, 6}, {0, 4, 5, 6}, {0, 5, 1, 6}};
-                for (const auto& t : tets) {
-                    const int a = v[t[0]], b = v[t[1]], c = v[t[2]], d = v[t[3]];
-                    // Outward faces of a positively oriented tetrahedron (a, b, c, d).
-                    cells.push_back({{a, c, b}, {a, b, d}, {b, c, d}, {a, d, c}});
+                const std::array<int, 8> v = cubeCorners(pointId, i, j, k, 1);
+                const std::string shape = split == "tetprism" ? (k % 2 == 0 ? "tet" : "prism") : split;
+                if (shape == "hex") {
+                    list.cells.push_back(hexFaces(v));
+                } else if (shape == "tet") {
+                    const int tets[6][4] = {{0, 1, 2, 6}, {0, 2, 3, 6}, {0, 3, 7, 6}, {0, 7, 4, 6}, {0, 4, 5, 6}, {0, 5, 1, 6}};
+                    for (const auto& t : tets) {
+                        const int a = v[t[0]], b = v[t[1]], c = v[t[2]], d = v[t[3]];
+                        list.cells.push_back({{a, b, c}, {a, b, d}, {b, c, d}, {a, c, d}});
+                    }
+                } else if (shape == "prism") {
+                    const int prisms[2][3] = {{0, 1, 2}, {0, 2, 3}};
+                    for (const auto& p : prisms) {
+                        const int b0 = v[p[0]], b1 = v[p[1]], b2 = v[p[2]];
+                        const int t0 = v[p[0] + 4], t1 = v[p[1] + 4], t2 = v[p[2] + 4];
+                        list.cells.push_back(
+                            {{b0, b1, b2}, {t0, t1, t2}, {b0, b1, t1, t0}, {b1, b2, t2, t1}, {b2, b0, t0, t2}});
+                    }
+                } else if (shape == "pyramid") {
+                    const int apex = addPoint(list.points, i + 0.5, j + 0.5, k + 0.5);
+                    for (const std::vector<int>& base : hexFaces(v)) {
+                        std::vector<std::vector<int>> cell{base};
+                        for (size_t e = 0; e < 4; ++e) cell.push_back({base[e], base[(e + 1) % 4], apex});
+                        list.cells.push_back(cell);
+                    }
+                } else {
+                    throw std::invalid_argument("unknown cube split " + split);
                 }
             }
-    return meshFromCells(hex.points, cells);
+    orientFacesOutward(&list);
+    return list;
+}
+
+CellList refinedBlockCells(int nx, int ny, int nz, bool (*refine)(int, int, int)) {
+    // Points live on a lattice of half units; only those that some cell uses are kept.
+    const int lx = 2 * nx + 1, ly = 2 * ny + 1;
+    auto latticeIndex = [=](int a, int b, int c) { return a + lx * (b + ly * c); };
+    auto refined = [&](int i, int j, int k) {
+        return i >= 0 && j >= 0 && k >= 0 && i < nx && j < ny && k < nz && refine(i, j, k);
+    };
+    std::vector<char> used(static_cast<size_t>(lx) * ly * (2 * nz + 1), 0);
+    for (int k = 0; k < nz; ++k)
+        for (int j = 0; j < ny; ++j)
+            for (int i = 0; i < nx; ++i) {
+                const int step = refined(i, j, k) ? 1 : 2;
+                for (int c = 2 * k; c <= 2 * k + 2; c += step)
+                    for (int b = 2 * j; b <= 2 * j + 2; b += step)
+                        for (int a = 2 * i; a <= 2 * i + 2; a += step) used[static_cast<size_t>(latticeIndex(a, b, c))] = 1;
+            }
+    CellList list;
+    std::vector<int> id(used.size(), -1);
+    for (int c = 0; c <= 2 * nz; ++c)
+        for (int b = 0; b < ly; ++b)
+            for (int a = 0; a < lx; ++a) {
+                const size_t at = static_cast<size_t>(latticeIndex(a, b, c));
+                if (used[at]) id[at] = addPoint(list.points, 0.5 * a, 0.5 * b, 0.5 * c);
+            }
+    auto pointId = [&](int a, int b, int c) { return id[static_cast<size_t>(latticeIndex(a, b, c))]; };
+    auto usedAt = [&](int a, int b, int c) { return pointId(a, b, c) >= 0; };
+    // Lattice coordinates of the corners, in hexahedron order.
+    const int corner[8][3] = {{0, 0, 0}, {2, 0, 0}, {2, 2, 0}, {0, 2, 0}, {0, 0, 2}, {2, 0, 2}, {2, 2, 2}, {0, 2, 2}};
+    for (int k = 0; k < nz; ++k)
+        for (int j = 0; j < ny; ++j)
+            for (int i = 0; i < nx; ++i) {
+                if (refined(i, j, k)) {
+                    for (int c = 0; c < 2; ++c)
+                        for (int b = 0; b < 2; ++b)
+                            for (int a = 0; a < 2; ++a)
+                                list.cells.push_back(hexFaces(cubeCorners(pointId, 2 * i + a, 2 * j + b, 2 * k + c, 1)));
+                    continue;
+                }
+                std::vector<std::vector<int>> cell;
+                for (const auto& side : HEX_SIDES) {
+                    int p[4][3];
+                    for (int e = 0; e < 4; ++e)
+                        for (int d = 0; d < 3; ++d) p[e][d] = corner[side[e]][d] + 2 * (d == 0 ? i : d == 1 ? j : k);
+                    const int mid[3] = {(p[0][0] + p[2][0]) / 2, (p[0][1] + p[2][1]) / 2, (p[0][2] + p[2][2]) / 2};
+                    if (usedAt(mid[0], mid[1], mid[2])) {
+                        // The neighbour across this side is refined: four quarter faces.
+                        for (int e = 0; e < 4; ++e) {
+                            const int* a = p[e];
+                            const int* b = p[(e + 1) % 4];
+                            const int* d = p[(e + 3) % 4];
+                            cell.push_back({pointId(a[0], a[1], a[2]),
+                                            pointId((a[0] + b[0]) / 2, (a[1] + b[1]) / 2, (a[2] + b[2]) / 2),
+                                            pointId(mid[0], mid[1], mid[2]),
+                                            pointId((a[0] + d[0]) / 2, (a[1] + d[1]) / 2, (a[2] + d[2]) / 2)});
+                        }
+                        continue;
+                    }
+                    std::vector<int> face;
+                    for (int e = 0; e < 4; ++e) {
+                        const int* a = p[e];
+                        const int* b = p[(e + 1) % 4];
+                        face.push_back(pointId(a[0], a[1], a[2]));
+                        const int m[3] = {(a[0] + b[0]) / 2, (a[1] + b[1]) / 2, (a[2] + b[2]) / 2};
+                        if (usedAt(m[0], m[1], m[2])) face.push_back(pointId(m[0], m[1], m[2]));
+                    }
+                    cell.push_back(face);
+                }
+                list.cells.push_back(cell);
+            }
+    orientFacesOutward(&list);
+    return list;
+}
+
+Mesh tetBlockMesh(int nx, int ny, int nz) { return meshFromCells(splitBlockCells(nx, ny, nz, "tet")); }
+
+void damageCells(CellList* list) {
+    for (size_t i = 0; i < list->cells.size(); ++i) {
+        auto& cell = list->cells[i];
+        if (cell.size() < 3) continue;
+        switch (i % 7) {
+            case 1: cell.pop_back(); break;
+            case 3: std::reverse(cell[0].begin(), cell[0].end()); break;
+            case 5: std::swap(cell[1][0], cell[1][1]); break;
+            case 6: cell[2][2] = cell[2][1]; break;
+            default: break;
+        }
+    }
+}
+
+void scrambleCells(CellList* list, unsigned seed) {
+    Lcg random{seed * 2654435761ULL + 1};
+    auto& cells = list->cells;
+    for (size_t c = cells.size(); c > 1; --c) std::swap(cells[c - 1], cells[random.next(static_cast<unsigned>(c))]);
+    for (auto& cell : cells) {
+        for (size_t f = cell.size(); f > 1; --f) std::swap(cell[f - 1], cell[random.next(static_cast<unsigned>(f))]);
+        for (auto& face : cell)
+            std::rotate(face.begin(), face.begin() + random.next(static_cast<unsigned>(face.size())), face.end());
+    }
 }
 
 std::string foamFile(const std::string& className, const std::string& object, const std::string& body,

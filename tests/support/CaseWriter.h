@@ -43,6 +43,39 @@ Mesh meshFromCells(const std::vector<double>& points, const std::vector<std::vec
 // The hex block with every hexahedron split into 6 tetrahedra.
 Mesh tetBlockMesh(int nx, int ny, int nz);
 
+// Cells as lists of faces (node lists) over a point list, before they become a polyMesh.
+struct CellList {
+    std::vector<double> points;
+    std::vector<std::vector<std::vector<int>>> cells;
+};
+
+// Each cell's faces turned so that their normals point away from the cell's centre (convex cells).
+void orientFacesOutward(CellList* cells);
+
+// The cells of an nx*ny*nz block over [0,nx]x[0,ny]x[0,nz], each unit cube split as `split` says:
+// "hex" (kept whole), "tet" (6 tetrahedra around the diagonal 0-6), "prism" (2 prisms with their
+// triangles on the z sides), "pyramid" (6 pyramids around the cube's centre) or "tetprism"
+// (layers of tetrahedra on even k, of prisms on odd k; their triangles match).
+CellList splitBlockCells(int nx, int ny, int nz, const std::string& split);
+
+// The block after one level of hexRef8-style refinement of the cubes for which refine(i, j, k)
+// holds: each becomes 8 hexahedra. An unrefined cube next to a refined one becomes a polyhedron:
+// a side it shares with a refined cube is split into four, and a side that meets a refined cube
+// along an edge carries that edge's midpoint.
+CellList refinedBlockCells(int nx, int ny, int nz, bool (*refine)(int i, int j, int k));
+
+// The same cells in a scrambled numbering: cells permuted, each cell's faces in another order and
+// each face starting at another node (orientation kept). Deterministic for a seed.
+void scrambleCells(CellList* cells, unsigned seed);
+
+// Damages cells the way broken or hand-edited meshes are, by cell index i: i % 7 == 1 loses its
+// last face (it is open), i % 7 == 3 has its first face turned inward, i % 7 == 5 its second face
+// twisted (two nodes swapped), i % 7 == 6 a face with a node twice (its third node replaced by
+// its second).
+void damageCells(CellList* cells);
+
+inline Mesh meshFromCells(const CellList& list) { return meshFromCells(list.points, list.cells); }
+
 // Whole file text with a FoamFile header and the given body.
 std::string foamFile(const std::string& className, const std::string& object, const std::string& body,
                      const WriteOptions& options, const std::string& extraHeaderLines = "");
