@@ -117,7 +117,9 @@ std::vector<int> OFPolymeshToVXP::createCellsChunks(int cellCount) {
 
 void OFPolymeshToVXP::allocateCells(size_t count) { m_cells.resize(count); }
 
-void OFPolymeshToVXP::assignCellFaces(int first, int last) { assignCellFacesPar(first, last); }
+// In face order: a cell's faces then come in the same order in every run. Appends from
+// concurrent tasks would order them by scheduling, and with them the element's nodes.
+void OFPolymeshToVXP::assignCellFaces(int first, int last) { assignCellFacesSeq(first, last); }
 
 void OFPolymeshToVXP::assignCellFacesSeq(int first, int last) {
     const FaceCounts counts = faceCounts(*m_mesh);

@@ -7,7 +7,6 @@
 //     FOAMPROVIDER_UPDATE_GOLDEN=1 build/tests/foamprovider_tests --gtest_filter='*Golden*'
 // and the diff of tests/data/golden/ goes into the same commit.
 #include <gtest/gtest.h>
-#include <tbb/global_control.h>
 
 #include <algorithm>
 #include <cmath>
@@ -158,9 +157,6 @@ using Settings = std::map<std::string, bool>;
 // Opens the case with the settings and asks for everything a host can ask for.
 std::string describeCase(const std::string& folder, const Settings& settings) {
     std::ostringstream out;
-    // One thread: the volume conversion appends a cell's faces from concurrent tasks, so with
-    // more threads the node order of some elements changes from run to run.
-    tbb::global_control oneThread(tbb::global_control::max_allowed_parallelism, 1);
     ProviderHarness harness;
     LogCapture log;
     for (const auto& s : settings) harness.options().setBool(s.first, s.second);
