@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cassert>
 
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // One cell face: its nodes as stored in the face list, and whether the cell owns it.
@@ -163,6 +167,25 @@ bool hasCellFaces(VXPElementType type, const int* nodes, const FaceView* cellFac
     return true;
 }
 
+// Bit m set when ring[m] is one of the four base nodes.
+inline unsigned baseMask(const int* ring, const int* base) {
+#if defined(__SSE2__) || defined(_M_X64)
+    const __m128i r = _mm_loadu_si128(reinterpret_cast<const __m128i*>(ring));
+    const __m128i hits = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi32(r, _mm_set1_epi32(base[0])),
+                                                   _mm_cmpeq_epi32(r, _mm_set1_epi32(base[1]))),
+                                      _mm_or_si128(_mm_cmpeq_epi32(r, _mm_set1_epi32(base[2])),
+                                                   _mm_cmpeq_epi32(r, _mm_set1_epi32(base[3]))));
+    return static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(hits)));
+#else
+    unsigned mask = 0;
+    for (unsigned m = 0; m < 4; ++m) {
+        const int x = ring[m];
+        mask |= static_cast<unsigned>((x == base[0]) | (x == base[1]) | (x == base[2]) | (x == base[3])) << m;
+    }
+    return mask;
+#endif
+}
+
 bool hasCounts(const uint8_t* counts, size_t faceCount, size_t triangles, size_t quadrilaterals) {
     size_t tri = 0, quad = 0;
     for (size_t i = 0; i < faceCount; ++i) {
@@ -179,8 +202,8 @@ bool hasCounts(const uint8_t* counts, size_t faceCount, size_t triangles, size_t
 }  // namespace
 
 OFCell::OFCell() {
-    m_cellFaces.reserve(6);
-    m_elementNodes.reserve(8);
+    m_cellFaces.reserve(24);
+    m_elementNodes.reserve(64);
 }
 
 void OFCell::clear() {
@@ -339,12 +362,88 @@ bool OFCell::orderElementNodes(VXPElementType type, const CellFaceList& cellFace
     return elementNodeCount(type) > 0 && orderWithViews(type, cellFaces, faces, nodes);
 }
 
-bool OFCell::buildElementData(int cellIndex, VXPElementType* types, PolyDataList* polys, const FacesData* faces) {
-    const size_t faceCount = m_cellFaces.size();
+bool OFCell::buildHexahedron(const CellFace* cellFaces, const FacesData& faces) {
+    // The common case in one pass over the faces, without the general path's sorting and edge
+    // map. The base is cell face 0, read so that its normal points into the element, at
+    // positions 0 to 3. Read outward, each side face k of a hexahedron runs base node k, base
+    // node k + 1, top node k + 1, top node k, and the top face runs the top nodes; every face
+    // must be found so, each side once. A cell that passes is a hexahedron with the cell's faces
+    // whose top nodes are joined to the base nodes by edges: the element the general path
+    // gives. Anything else goes the general way.
+    const int32_t* indices = faces.nodeIndices.data();
+    auto ringOf = [&](const CellFace& cf, int* ring) {
+        if (faces.nodeCounts[static_cast<size_t>(cf.face)] != 4) return false;
+        const int32_t* f = indices + faces.startOffsets[static_cast<size_t>(cf.face)];
+        if (cf.owner) {
+            ring[0] = f[0], ring[1] = f[1], ring[2] = f[2], ring[3] = f[3];
+        } else {
+            ring[0] = f[3], ring[1] = f[2], ring[2] = f[1], ring[3] = f[0];
+        }
+        return true;
+    };
+    int base[4];
+    if (!ringOf(cellFaces[0], base)) return false;
+    int nodes[8] = {base[3], base[2], base[1], base[0], -1, -1, -1, -1};  // reversed: inward
+    if (nodes[0] == nodes[1] || nodes[0] == nodes[2] || nodes[0] == nodes[3] || nodes[1] == nodes[2] ||
+        nodes[1] == nodes[3] || nodes[2] == nodes[3])
+        return false;
+    bool topSeen = false;
+    unsigned sidesSeen = 0;
+    int top[4];
+    // Which ring position starts the run of two base nodes, by the bit mask of the positions
+    // that hold base nodes; -1 for any other mask.
+    static constexpr int8_t RUN_START[16] = {-1, -1, -1, 0, -1, -1, 1, -1, -1, -1, -1, -1, 2, -1, -1, -1};
+    for (size_t i = 1; i < 6; ++i) {
+        int ring[4];
+        if (!ringOf(cellFaces[i], ring)) return false;
+        const unsigned onBase = baseMask(ring, nodes);
+        if (onBase == 0) {
+            if (topSeen) return false;
+            topSeen = true;
+            std::copy(ring, ring + 4, top);
+            continue;
+        }
+        const int m = onBase == 9 ? 3 : RUN_START[onBase];
+        if (m < 0) return false;
+        const int first = ring[m];
+        const int k = first == nodes[0] ? 0 : first == nodes[1] ? 1 : first == nodes[2] ? 2 : 3;
+        if (ring[(m + 1) & 3] != nodes[(k + 1) & 3] || (sidesSeen & (1u << k))) return false;
+        sidesSeen |= 1u << k;
+        const int next = 4 + ((k + 1) & 3);
+        const int nodeOfNext = ring[(m + 2) & 3], nodeOfK = ring[(m + 3) & 3];
+        if ((nodes[4 + k] >= 0 && nodes[4 + k] != nodeOfK) || (nodes[next] >= 0 && nodes[next] != nodeOfNext))
+            return false;
+        nodes[4 + k] = nodeOfK;
+        nodes[next] = nodeOfNext;
+    }
+    if (!topSeen || sidesSeen != 0xF) return false;
+    if (nodes[4] == nodes[5] || nodes[4] == nodes[6] || nodes[4] == nodes[7] || nodes[5] == nodes[6] ||
+        nodes[5] == nodes[7] || nodes[6] == nodes[7])
+        return false;
+    // The top face, read outward, runs top nodes 0, 1, 2, 3 from some start.
+    size_t start = 0;
+    while (start < 4 && top[start] != nodes[4]) ++start;
+    if (start == 4) return false;
+    for (size_t k = 1; k < 4; ++k)
+        if (top[(start + k) & 3] != nodes[4 + k]) return false;
+    m_elementNodes.assign(nodes, nodes + 8);
+    return true;
+}
+
+bool OFCell::buildElementData(const FacesData& faces, VXPElementType* type) {
+    return buildElementData(m_cellFaces.data(), m_cellFaces.size(), faces, type);
+}
+
+bool OFCell::buildElementData(const CellFace* cellFaces, size_t faceCount, const FacesData& faces,
+                              VXPElementType* type) {
     m_elementNodes.clear();
     if (faceCount > MAX_COUNT) {
-        types[cellIndex] = VXP_POLYGON_OR_POLYHEDRON;
+        *type = VXP_POLYGON_OR_POLYHEDRON;
         return false;
+    }
+    if (faceCount == 6 && buildHexahedron(cellFaces, faces)) {
+        *type = VXP_HEXAHEDRON;
+        return true;
     }
 
     // The faces of the four shapes are looked up once for the shape tests and the ordering.
@@ -352,7 +451,7 @@ bool OFCell::buildElementData(int cellIndex, VXPElementType* types, PolyDataList
     FaceView views[SHAPE_FACES];
     uint8_t counts[MAX_COUNT];
     for (size_t i = 0; i < faceCount; ++i) {
-        const FaceView f = faceView(*faces, m_cellFaces[i]);
+        const FaceView f = faceView(faces, cellFaces[i]);
         if (i < SHAPE_FACES) views[i] = f;
         counts[i] = static_cast<uint8_t>(f.count);
         m_elementNodes.insert(m_elementNodes.end(), f.nodes, f.nodes + f.count);
@@ -361,22 +460,22 @@ bool OFCell::buildElementData(int cellIndex, VXPElementType* types, PolyDataList
     m_elementNodes.erase(std::unique(m_elementNodes.begin(), m_elementNodes.end()), m_elementNodes.end());
     const size_t nodeCount = m_elementNodes.size();
     if (nodeCount > MAX_COUNT) {
-        types[cellIndex] = VXP_POLYGON_OR_POLYHEDRON;
+        *type = VXP_POLYGON_OR_POLYHEDRON;
         return false;
     }
 
-    const VXPElementType type = typeFromFaces(nodeCount, counts, faceCount);
-    if (type != VXP_POLYGON_OR_POLYHEDRON) {
+    const VXPElementType shape = typeFromFaces(nodeCount, counts, faceCount);
+    if (shape != VXP_POLYGON_OR_POLYHEDRON) {
         // The shape tests guarantee at most 6 faces and 4, 5, 6 or 8 distinct nodes here.
         int distinct[8];
         std::copy(m_elementNodes.begin(), m_elementNodes.end(), distinct);
         size_t baseFace = 0;
-        if (orderElement(type, views, faceCount, m_elementNodes.data(), &baseFace)) {
+        if (orderElement(shape, views, faceCount, m_elementNodes.data(), &baseFace)) {
             // A degenerate or inconsistent cell can fill every position and still repeat a
             // node, or give an element whose faces are not the cell's: the element is valid
             // only if it has the cell's faces, oriented alike.
-            if (hasCellFaces(type, m_elementNodes.data(), views, faceCount, baseFace)) {
-                types[cellIndex] = type;
+            if (hasCellFaces(shape, m_elementNodes.data(), views, faceCount, baseFace)) {
+                *type = shape;
                 return true;
             }
         }
@@ -385,28 +484,23 @@ bool OFCell::buildElementData(int cellIndex, VXPElementType* types, PolyDataList
 
     // Not one of the four shapes, or not orderable as one: a general polyhedron whose node
     // list is its sorted distinct nodes.
-    types[cellIndex] = VXP_POLYGON_OR_POLYHEDRON;
-    std::vector<uint8_t> faceNodeCounts(counts, counts + faceCount);
-    return buildElementPolyTables(cellIndex, faces, &faceNodeCounts, polys);
+    *type = VXP_POLYGON_OR_POLYHEDRON;
+    return true;
 }
 
-bool OFCell::buildElementPolyTables(int cellIndex, const FacesData* faces, std::vector<uint8_t>* faceNodeCounts,
-                                    PolyDataList* polys) {
-    PolyData poly;
-    poly.cellIndex = cellIndex;
-    poly.faceCount = static_cast<int>(m_cellFaces.size());
-    size_t total = 0;
-    for (const CellFace& cf : m_cellFaces) total += faces->nodeCounts[cf.face];
-    poly.faceConnectivity.resize(total);
-    int* out = poly.faceConnectivity.data();
-    for (const CellFace& cf : m_cellFaces) {
+size_t OFCell::buildElementPolyTables(const FacesData& faces, uint8_t* faceNodeCounts, int* faceConnectivity) const {
+    return buildElementPolyTables(m_cellFaces.data(), m_cellFaces.size(), faces, faceNodeCounts, faceConnectivity);
+}
+
+size_t OFCell::buildElementPolyTables(const CellFace* cellFaces, size_t faceCount, const FacesData& faces,
+                                      uint8_t* faceNodeCounts, int* faceConnectivity) {
+    int* out = faceConnectivity;
+    for (const CellFace* cf = cellFaces; cf != cellFaces + faceCount; ++cf) {
         // Outward normals: a neighbour reads its face backwards.
-        const FaceView f = faceView(*faces, cf);
-        copyFace(f, f.count, !cf.owner, out);
+        const FaceView f = faceView(faces, *cf);
+        *faceNodeCounts++ = static_cast<uint8_t>(f.count);
+        copyFace(f, f.count, !cf->owner, out);
         out += f.count;
     }
-    poly.connectivitySize = total;
-    poly.nodeCountPerFace = std::move(*faceNodeCounts);
-    polys->push_back(std::move(poly));
-    return true;
+    return static_cast<size_t>(out - faceConnectivity);
 }

@@ -3,9 +3,6 @@
 #include <cstdint>
 #include <vector>
 
-#include <tbb/cache_aligned_allocator.h>
-#include <tbb/concurrent_vector.h>
-
 #include "io/FacesData.h"
 #include "vxp/VXPApi.h"
 
@@ -16,27 +13,11 @@ struct CellFace {
     bool owner = true;
 };
 
-// One general polyhedron: its faces, each oriented so that its normal points out of the cell.
-// Moved, never copied.
-struct PolyData {
-    int cellIndex = 0;               // index in the current chunk's cell vector
-    int faceCount = 0;
-    uint64_t connectivitySize = 0;   // node references over all faces
-    std::vector<uint8_t> nodeCountPerFace;
-    std::vector<int> faceConnectivity;  // face after face, outward-oriented
+using CellFaceList = std::vector<CellFace>;
 
-    PolyData() = default;
-    PolyData(PolyData&&) noexcept = default;
-    PolyData& operator=(PolyData&&) noexcept = default;
-    PolyData(const PolyData&) = delete;
-    PolyData& operator=(const PolyData&) = delete;
-};
-
-using CellFaceList = tbb::concurrent_vector<CellFace, tbb::cache_aligned_allocator<CellFace>>;
-using PolyDataList = tbb::concurrent_vector<PolyData, tbb::cache_aligned_allocator<PolyData>>;
-
-// One cell during conversion: collects its faces (possibly from several threads at once),
-// recognises its shape and produces the element's node list or its polyhedron tables.
+// One cell during conversion: takes its faces, recognises its shape and produces the element's
+// node list, or the tables of a general polyhedron. An object is reused from cell to cell, so
+// that its lists keep their storage.
 class OFCell {
 public:
     // Face and node counts of an element or polyhedron are stored in one unsigned byte.
@@ -73,19 +54,26 @@ public:
     static bool orderElementNodes(VXPElementType type, const CellFaceList& cellFaces, const FacesData& faces,
                                   std::vector<int>* nodes);
 
-    // Recognises the cell, writes its code to types[cellIndex] and either orders elementNodes
-    // or appends a PolyData to polys (elementNodes then keeps the sorted distinct nodes).
-    // A cell that matches a shape but cannot be ordered into a valid element of it becomes a
-    // polyhedron. Returns false only when the cell cannot be represented: more than
-    // MAX_COUNT faces (elementNodes is then left empty) or more than MAX_COUNT distinct nodes
-    // (elementNodes then holds them).
-    bool buildElementData(int cellIndex, VXPElementType* types, PolyDataList* polys, const FacesData* faces);
+    // Recognises the cell, writes its code to *type and fills elementNodes: the element's nodes
+    // in its order, or for a general polyhedron its sorted distinct nodes (its faces then come
+    // from buildElementPolyTables). A cell that matches a shape but cannot be ordered into a
+    // valid element of it becomes a polyhedron. Returns false only when the cell cannot be
+    // represented: more than MAX_COUNT faces (elementNodes is then left empty) or more than
+    // MAX_COUNT distinct nodes (elementNodes then holds them).
+    bool buildElementData(const FacesData& faces, VXPElementType* type);
+    // The same for the faces given instead of cellFaces().
+    bool buildElementData(const CellFace* cellFaces, size_t faceCount, const FacesData& faces, VXPElementType* type);
 
-    // Appends the cell's PolyData to polys; takes over faceNodeCounts. Returns true.
-    bool buildElementPolyTables(int cellIndex, const FacesData* faces, std::vector<uint8_t>* faceNodeCounts,
-                                PolyDataList* polys);
+    // The polyhedron's faces in cell-face order, each oriented outward (a face the cell
+    // neighbours is read backwards): its node count to faceNodeCounts[i] and its nodes to
+    // faceConnectivity, face after face. Returns the number of node references written.
+    size_t buildElementPolyTables(const FacesData& faces, uint8_t* faceNodeCounts, int* faceConnectivity) const;
+    static size_t buildElementPolyTables(const CellFace* cellFaces, size_t faceCount, const FacesData& faces,
+                                         uint8_t* faceNodeCounts, int* faceConnectivity);
 
 private:
+    bool buildHexahedron(const CellFace* cellFaces, const FacesData& faces);
+
     CellFaceList m_cellFaces;
     std::vector<int> m_elementNodes;
 };

@@ -3,13 +3,15 @@
 #include <algorithm>
 #include <atomic>
 #include <climits>
+#include <cstdint>
 #include <numeric>
 
 #include <tbb/blocked_range.h>
 #include <tbb/parallel_for.h>
-#include <tbb/parallel_sort.h>
+#include <tbb/parallel_invoke.h>
 #include <tbb/partitioner.h>
 
+#include "core/LargeArrays.h"
 #include "core/Str.h"
 #include "core/Timer.h"
 #include "plugin/OFLogger.h"
@@ -51,49 +53,74 @@ void logConnectivityTooLarge() {
         SOURCE, vx::Str("Cannot convert the mesh: its connectivity exceeds %1 node references.").arg(INT_MAX));
 }
 
-// Appends each face to the cells of [first, last) that own or neighbour it.
-struct OFInsertCellFacesDataFunctor {
-    std::vector<OFCell>* cells;
-    const std::vector<int>* owners;
-    const std::vector<int>* neighbours;
-    size_t internalFaces;
-    int first;
-    int last;
+constexpr uint32_t NEIGHBOUR_ENTRY = 0x80000000u;
+constexpr uint32_t FACE_OF_ENTRY = 0x7fffffffu;
 
-    void operator()(const tbb::blocked_range<size_t>& range) const {
-        for (size_t f = range.begin(); f != range.end(); ++f) insert(f);
-    }
+void decodeCellFaces(const uint32_t* entries, size_t count, CellFace* out) {
+    for (size_t i = 0; i < count; ++i) out[i] = CellFace{static_cast<int>(entries[i] & FACE_OF_ENTRY), !(entries[i] & NEIGHBOUR_ENTRY)};
+}
 
-    void insert(size_t f) const {
-        const int owner = (*owners)[f];
-        if (owner >= first && owner < last) (*cells)[owner - first].cellFaces().push_back(CellFace{int(f), true});
-        if (f < internalFaces) {
-            const int neighbour = (*neighbours)[f];
-            if (neighbour >= first && neighbour < last)
-                (*cells)[neighbour - first].cellFaces().push_back(CellFace{int(f), false});
-        }
-    }
+// What a cell becomes, as far as the tables' sizes go.
+struct CellSize {
+    VXPElementType type;
+    size_t nodes;
+    size_t faces;
+    size_t faceNodes;  // node references over all faces
+    bool fits;         // within the one-byte counts
 };
 
-// Builds the element data of the chunk's cells; remembers the lowest cell that failed.
-struct OFBuildElementDataFunctor {
-    std::vector<OFCell>* cells;
-    const FacesData* faces;
-    VXPElementType* types;  // from the chunk's first cell
-    PolyDataList* polys;
-    std::atomic<size_t>* firstFailure;
-
-    void operator()(const tbb::blocked_range<size_t>& range) const {
-        for (size_t i = range.begin(); i != range.end(); ++i) build(i);
+// From the face counts: a cell whose faces close around it has, by Euler's formula, 2 + E - F
+// nodes, E being half its face node references. The four shapes are told by their face counts.
+// False when the counts allow no such estimate (the cell is then recognised instead).
+bool sizeFromFaceCounts(const uint32_t* entries, size_t faceCount, const uint8_t* nodeCounts, CellSize* size) {
+    size_t triangles = 0, quadrilaterals = 0, references = 0;
+    for (size_t i = 0; i < faceCount; ++i) {
+        const uint8_t n = nodeCounts[entries[i] & FACE_OF_ENTRY];
+        references += n;
+        triangles += n == 3;
+        quadrilaterals += n == 4;
     }
-
-    void build(size_t i) const {
-        if ((*cells)[i].buildElementData(int(i), types, polys, faces)) return;
-        size_t current = firstFailure->load();
-        while (i < current && !firstFailure->compare_exchange_weak(current, i)) {
-        }
+    size->faces = faceCount;
+    size->faceNodes = references;
+    size->fits = true;
+    const bool onlyShapeFaces = triangles + quadrilaterals == faceCount;
+    if (faceCount == 6 && quadrilaterals == 6) {
+        size->type = VXP_HEXAHEDRON;
+        size->nodes = 8;
+    } else if (faceCount == 4 && triangles == 4) {
+        size->type = VXP_TETRAHEDRON;
+        size->nodes = 4;
+    } else if (faceCount == 5 && onlyShapeFaces && triangles == 4) {
+        size->type = VXP_PYRAMID;
+        size->nodes = 5;
+    } else if (faceCount == 5 && onlyShapeFaces && triangles == 2) {
+        size->type = VXP_PENTAHEDRON;
+        size->nodes = 6;
+    } else {
+        const long long nodes = 2 + static_cast<long long>(references / 2) - static_cast<long long>(faceCount);
+        if (references % 2 != 0 || nodes < 4 || nodes > static_cast<long long>(OFCell::MAX_COUNT)) return false;
+        size->type = VXP_POLYGON_OR_POLYHEDRON;
+        size->nodes = static_cast<size_t>(nodes);
     }
-};
+    return true;
+}
+
+// By recognising the cell.
+CellSize sizeByRecognition(OFCell& cell, const FacesData& faces) {
+    CellSize size{};
+    size.faces = cell.cellFaces().size();
+    size.fits = cell.buildElementData(faces, &size.type);
+    size.nodes = cell.elementNodes().size();
+    for (const CellFace& f : cell.cellFaces()) size.faceNodes += faces.nodeCounts[static_cast<size_t>(f.face)];
+    return size;
+}
+
+// Lowers `lowest` to `value` when smaller, from any task.
+void lowerTo(std::atomic<int64_t>& lowest, int64_t value) {
+    int64_t current = lowest.load();
+    while (value < current && !lowest.compare_exchange_weak(current, value)) {
+    }
+}
 
 }  // namespace
 
@@ -108,246 +135,248 @@ int vx_exclusive_partial_sum(const unsigned char* counts, size_t n, int start, i
 
 OFPolymeshToVXP::OFPolymeshToVXP(OFPolymesh* mesh) : m_mesh(mesh) {}
 
-std::vector<int> OFPolymeshToVXP::createCellsChunks(int cellCount) {
-    const int size = std::max(0, cellCount) / CHUNK_COUNT;
-    std::vector<int> chunks(CHUNK_COUNT, size);
-    chunks.back() = std::max(0, cellCount) - (CHUNK_COUNT - 1) * size;
+std::vector<int> OFPolymeshToVXP::createCellsChunks(int cellCount, int chunkCount) {
+    chunkCount = std::max(1, chunkCount);
+    const int size = std::max(0, cellCount) / chunkCount;
+    std::vector<int> chunks(static_cast<size_t>(chunkCount), size);
+    chunks.back() = std::max(0, cellCount) - (chunkCount - 1) * size;
     return chunks;
 }
 
-void OFPolymeshToVXP::allocateCells(size_t count) { m_cells.resize(count); }
-
-// In face order: a cell's faces then come in the same order in every run. Appends from
-// concurrent tasks would order them by scheduling, and with them the element's nodes.
-void OFPolymeshToVXP::assignCellFaces(int first, int last) { assignCellFacesSeq(first, last); }
-
-void OFPolymeshToVXP::assignCellFacesSeq(int first, int last) {
+void OFPolymeshToVXP::assignCellFaces() {
+    const size_t cellCount = static_cast<size_t>(std::max(0, m_mesh->cellCount()));
     const FaceCounts counts = faceCounts(*m_mesh);
-    OFInsertCellFacesDataFunctor functor{&m_cells, &m_mesh->owners(), &m_mesh->neighbors(), counts.internal,
-                                         first, last};
-    for (size_t f = 0; f < counts.faces; ++f) functor.insert(f);
+    const int* owners = m_mesh->owners().data();
+    const int* neighbours = m_mesh->neighbors().data();
+    auto inMesh = [cellCount](int cell) { return cell >= 0 && static_cast<size_t>(cell) < cellCount; };
+
+    // The faces in two ranges of about equal work (an internal face gives two entries), one
+    // task each. Entries of the first range precede those of the second in every cell, so each
+    // cell lists its faces in face order whichever task ran first.
+    const size_t half = (counts.faces + counts.internal) / 2;
+    size_t split = std::min(counts.faces, half <= 2 * counts.internal ? half / 2 : half - counts.internal);
+    if (half < 32768) split = counts.faces;
+    const size_t ranges[3] = {0, split, counts.faces};
+    auto forEachEntry = [&](size_t r, auto&& take) {
+        for (size_t f = ranges[r]; f < ranges[r + 1]; ++f) {
+            if (inMesh(owners[f])) take(static_cast<size_t>(owners[f]), static_cast<uint32_t>(f));
+            if (f < counts.internal && inMesh(neighbours[f]))
+                take(static_cast<size_t>(neighbours[f]), static_cast<uint32_t>(f) | NEIGHBOUR_ENTRY);
+        }
+    };
+
+    // first[c]: the cell's entries from the first range; starts[c + 1]: from the second.
+    std::vector<uint32_t> first(cellCount, 0);
+    std::vector<uint32_t>& starts = m_cellFaceStarts;
+    starts.assign(cellCount + 1, 0);
+    tbb::parallel_invoke([&] { forEachEntry(0, [&](size_t c, uint32_t) { ++first[c]; }); },
+                         [&] { forEachEntry(1, [&](size_t c, uint32_t) { ++starts[c + 1]; }); });
+
+    // Where each cell's entries go: the first range's from the cell's beginning, the second's
+    // behind them. Filling moves both on; the second range ends each cell where the next one
+    // begins, which leaves starts[c] as the beginning of cell c.
+    uint32_t total = 0;
+    for (size_t c = 0; c < cellCount; ++c) {
+        const uint32_t fromFirst = first[c], fromSecond = starts[c + 1];
+        first[c] = total;
+        starts[c + 1] = total + fromFirst;
+        total += fromFirst + fromSecond;
+    }
+    vx::resizeLarge(m_cellFaces, total);
+    uint32_t* entries = m_cellFaces.data();
+    tbb::parallel_invoke([&] { forEachEntry(0, [&](size_t c, uint32_t e) { entries[first[c]++] = e; }); },
+                         [&] { forEachEntry(1, [&](size_t c, uint32_t e) { entries[starts[c + 1]++] = e; }); });
 }
 
-void OFPolymeshToVXP::assignCellFacesPar(int first, int last) {
-    const FaceCounts counts = faceCounts(*m_mesh);
-    if (counts.faces == 0) return;
-    OFInsertCellFacesDataFunctor functor{&m_cells, &m_mesh->owners(), &m_mesh->neighbors(), counts.internal,
-                                         first, last};
-    tbb::parallel_for(tbb::blocked_range<size_t>(0, counts.faces, 1), functor, tbb::auto_partitioner());
+void OFPolymeshToVXP::loadCell(int cell, OFCell* target) const {
+    const uint32_t begin = m_cellFaceStarts[static_cast<size_t>(cell)];
+    CellFaceList& faces = target->cellFaces();
+    faces.resize(m_cellFaceStarts[static_cast<size_t>(cell) + 1] - begin);
+    decodeCellFaces(m_cellFaces.data() + begin, faces.size(), faces.data());
 }
 
-bool OFPolymeshToVXP::buildElementData(int first) {
-    m_polys.clear();
-    return buildElementDataPar(first);
-}
-
-void OFPolymeshToVXP::reportCellTooLarge(int first, size_t index) {
-    const OFCell& cell = m_cells[index];
-    const long long cellIndex = static_cast<long long>(first) + static_cast<long long>(index);
+void OFPolymeshToVXP::reportCellTooLarge(int cellIndex) const {
+    OFCell cell;
+    loadCell(cellIndex, &cell);
     const size_t faceCount = cell.cellFaces().size();
     if (faceCount > OFCell::MAX_COUNT) {
         OFLogger::get()->logError(
             SOURCE, vx::Str("Cannot convert cell %1: it has %2 faces, but a cell can have at most %3.")
-                        .arg(cellIndex)
+                        .arg(static_cast<long long>(cellIndex))
                         .arg(static_cast<unsigned long long>(faceCount))
                         .arg(static_cast<unsigned long long>(OFCell::MAX_COUNT)));
-    } else {
-        OFLogger::get()->logError(
-            SOURCE, vx::Str("Cannot convert cell %1: it has %2 distinct nodes, but a cell can have at most %3.")
-                        .arg(cellIndex)
-                        .arg(static_cast<unsigned long long>(cell.elementNodes().size()))
-                        .arg(static_cast<unsigned long long>(OFCell::MAX_COUNT)));
+        return;
     }
+    VXPElementType type;
+    cell.buildElementData(m_mesh->faces(), &type);
+    OFLogger::get()->logError(
+        SOURCE, vx::Str("Cannot convert cell %1: it has %2 distinct nodes, but a cell can have at most %3.")
+                    .arg(static_cast<long long>(cellIndex))
+                    .arg(static_cast<unsigned long long>(cell.elementNodes().size()))
+                    .arg(static_cast<unsigned long long>(OFCell::MAX_COUNT)));
 }
 
-bool OFPolymeshToVXP::buildElementDataSeq(int first) {
-    const size_t n = m_cells.size();
-    VXPElementType* types = m_elementTypes.data() + first;
-    for (size_t i = 0; i < n; ++i) {
-        if (!m_cells[i].buildElementData(int(i), types, &m_polys, &m_mesh->faces())) {
-            reportCellTooLarge(first, i);
-            return false;
+bool OFPolymeshToVXP::buildVXPMeshData(bool exact) {
+    const int cellCount = std::max(0, m_mesh->cellCount());
+    const std::vector<int> chunks = createCellsChunks(cellCount, std::max(1, cellCount / CHUNK_CELLS));
+    m_chunkStarts.assign(chunks.size() + 1, ChunkStart{});
+    for (size_t k = 0; k < chunks.size(); ++k) m_chunkStarts[k + 1].cell = m_chunkStarts[k].cell + chunks[k];
+    m_elementTypes.resize(static_cast<size_t>(cellCount));
+    m_nodesCountPerElt.resize(static_cast<size_t>(cellCount));
+
+    const FacesData& faces = m_mesh->faces();
+    std::atomic<int64_t> firstFailure{cellCount};
+    parallelFor(chunks.size(), [&](size_t k) {
+        OFCell cell;
+        ChunkStart& total = m_chunkStarts[k + 1];  // the chunk's own sums for now
+        for (int64_t c = m_chunkStarts[k].cell; c < m_chunkStarts[k + 1].cell; ++c) {
+            const size_t at = static_cast<size_t>(c);
+            const uint32_t* entries = m_cellFaces.data() + m_cellFaceStarts[at];
+            const size_t faceCount = m_cellFaceStarts[at + 1] - m_cellFaceStarts[at];
+            CellSize size{};
+            if (faceCount > OFCell::MAX_COUNT) {
+                size.fits = false;
+            } else if (exact || !sizeFromFaceCounts(entries, faceCount, faces.nodeCounts.data(), &size)) {
+                loadCell(static_cast<int>(c), &cell);
+                size = sizeByRecognition(cell, faces);
+            }
+            if (!size.fits) {
+                lowerTo(firstFailure, c);
+                continue;
+            }
+            m_elementTypes[at] = size.type;
+            m_nodesCountPerElt[at] = static_cast<uint8_t>(size.nodes);
+            total.connectivity += static_cast<int64_t>(size.nodes);
+            if (size.type != VXP_POLYGON_OR_POLYHEDRON) continue;
+            total.poly += 1;
+            total.polyFace += static_cast<int64_t>(size.faces);
+            total.polyConnectivity += static_cast<int64_t>(size.faceNodes);
         }
-    }
-    return true;
-}
-
-bool OFPolymeshToVXP::buildElementDataPar(int first) {
-    const size_t n = m_cells.size();
-    std::atomic<size_t> firstFailure{n};
-    if (n > 0) {
-        OFBuildElementDataFunctor functor{&m_cells, &m_mesh->faces(), m_elementTypes.data() + first, &m_polys,
-                                          &firstFailure};
-        tbb::parallel_for(tbb::blocked_range<size_t>(0, n, 1), functor, tbb::auto_partitioner());
-    }
-    if (firstFailure.load() < n) {
-        reportCellTooLarge(first, firstFailure.load());
+    });
+    if (firstFailure.load() < cellCount) {
+        // The estimate may miss a cell of lower index that does not close: only recognising
+        // every cell names the first one.
+        if (!exact) return buildVXPMeshData(true);
+        reportCellTooLarge(static_cast<int>(firstFailure.load()));
         return false;
     }
-    // Appends came in any order; the polyhedron tables follow element order.
-    if (!m_polys.empty())
-        tbb::parallel_sort(m_polys.begin(), m_polys.end(),
-                           [](const PolyData& a, const PolyData& b) { return a.cellIndex < b.cellIndex; });
-    return true;
-}
-
-bool OFPolymeshToVXP::buildVXPMeshData(int first, int connectivityStart) {
-    const size_t n = m_cells.size();
-    uint8_t* counts = m_nodesCountPerElt.data() + first;
-    // Every element counts at most 255 nodes here (checked while building the element data).
-    parallelFor(n, [&](size_t i) { counts[i] = static_cast<uint8_t>(m_cells[i].elementNodes().size()); });
-
-    const long long total = std::accumulate(counts, counts + n, static_cast<long long>(connectivityStart));
-    if (total > INT_MAX) {
+    for (size_t k = 0; k < chunks.size(); ++k) {
+        ChunkStart& next = m_chunkStarts[k + 1];
+        const ChunkStart& start = m_chunkStarts[k];
+        next.connectivity += start.connectivity;
+        next.poly += start.poly;
+        next.polyFace += start.polyFace;
+        next.polyConnectivity += start.polyConnectivity;
+    }
+    const ChunkStart& totals = m_chunkStarts.back();
+    if (totals.connectivity > INT_MAX || totals.polyFace > INT_MAX || totals.polyConnectivity > INT_MAX) {
         logConnectivityTooLarge();
         return false;
     }
-    m_connectivities.resize(static_cast<size_t>(vx_exclusive_partial_sum(counts, n, connectivityStart,
-                                                                          m_cellOffsets.data())));
-    parallelFor(n, [&](size_t i) {
-        OFCell& cell = m_cells[i];
-        std::copy(cell.elementNodes().begin(), cell.elementNodes().end(),
-                  m_connectivities.begin() + m_cellOffsets[i]);
-        cell.clear();
-    });
+    vx::resizeLarge(m_connectivities, static_cast<size_t>(totals.connectivity));
     return true;
 }
 
-bool OFPolymeshToVXP::BuildVXPMeshForPolys(int first, int polyStart, int faceStart, int connStart) {
-    const size_t polyCount = m_polys.size();
-    if (polyCount == 0) return true;
+void OFPolymeshToVXP::BuildVXPMeshForPolys() {
+    const ChunkStart& totals = m_chunkStarts.back();
+    m_polyNodeCounts.resize(static_cast<size_t>(totals.poly));
+    m_polyFaceCounts.resize(static_cast<size_t>(totals.poly));
+    m_polyFaceNodeCounts.resize(static_cast<size_t>(totals.polyFace));
+    vx::resizeLarge(m_polyFaceConnectivity, static_cast<size_t>(totals.polyConnectivity));
+}
 
-    m_polyNodeCounts.resize(polyStart + polyCount);
-    m_polyFaceCounts.resize(polyStart + polyCount);
-    parallelFor(polyCount, [&](size_t p) {
-        const PolyData& poly = m_polys[p];
-        // Both counts are at most 255 (checked while building the element data).
-        m_polyFaceCounts[polyStart + p] = static_cast<uint8_t>(poly.faceCount);
-        m_polyNodeCounts[polyStart + p] = m_nodesCountPerElt[first + poly.cellIndex];
-    });
-
-    const uint8_t* faceCountsOfChunk = m_polyFaceCounts.data() + polyStart;
-    if (std::accumulate(faceCountsOfChunk, faceCountsOfChunk + polyCount, static_cast<long long>(faceStart)) >
-        INT_MAX) {
-        logConnectivityTooLarge();
-        return false;
-    }
-    m_polyFaceOffsets.resize(polyCount);
-    const int faceTotal =
-        vx_exclusive_partial_sum(faceCountsOfChunk, polyCount, faceStart, m_polyFaceOffsets.data());
-    // A polyhedron may hold more than 255 node references: full-width sums.
-    m_polyConnOffsets.resize(polyCount);
-    long long connTotal = connStart;
-    for (size_t p = 0; p < polyCount; ++p) {
-        m_polyConnOffsets[p] = static_cast<int>(connTotal);
-        connTotal += static_cast<long long>(m_polys[p].connectivitySize);
-        if (connTotal > INT_MAX) {
-            logConnectivityTooLarge();
-            return false;
+bool OFPolymeshToVXP::buildElementData() {
+    const FacesData& faces = m_mesh->faces();
+    std::atomic<bool> asSized{true};
+    parallelFor(m_chunkStarts.size() - 1, [&](size_t k) {
+        OFCell cell;
+        CellFace cellFaces[OFCell::MAX_COUNT];
+        ChunkStart at = m_chunkStarts[k];
+        for (int64_t c = at.cell; c < m_chunkStarts[k + 1].cell; ++c) {
+            const size_t i = static_cast<size_t>(c);
+            const size_t faceCount = m_cellFaceStarts[i + 1] - m_cellFaceStarts[i];
+            if (faceCount > OFCell::MAX_COUNT) {
+                asSized = false;
+                return;
+            }
+            decodeCellFaces(m_cellFaces.data() + m_cellFaceStarts[i], faceCount, cellFaces);
+            VXPElementType type;
+            const bool fits = cell.buildElementData(cellFaces, faceCount, faces, &type);
+            const std::vector<int>& nodes = cell.elementNodes();
+            if (!fits || type != m_elementTypes[i] || nodes.size() != m_nodesCountPerElt[i]) {
+                asSized = false;
+                return;
+            }
+            std::copy(nodes.begin(), nodes.end(), m_connectivities.begin() + at.connectivity);
+            at.connectivity += static_cast<int64_t>(nodes.size());
+            if (type != VXP_POLYGON_OR_POLYHEDRON) continue;
+            const size_t p = static_cast<size_t>(at.poly++);
+            m_polyNodeCounts[p] = static_cast<uint8_t>(nodes.size());
+            m_polyFaceCounts[p] = static_cast<uint8_t>(faceCount);
+            at.polyConnectivity += static_cast<int64_t>(OFCell::buildElementPolyTables(
+                cellFaces, faceCount, faces, m_polyFaceNodeCounts.data() + at.polyFace,
+                m_polyFaceConnectivity.data() + at.polyConnectivity));
+            at.polyFace += static_cast<int64_t>(faceCount);
         }
-    }
-    m_polyFaceNodeCounts.resize(faceTotal);
-    m_polyFaceConnectivity.resize(static_cast<size_t>(connTotal));
-
-    parallelFor(polyCount, [&](size_t p) {
-        const PolyData& poly = m_polys[p];
-        std::copy(poly.nodeCountPerFace.begin(), poly.nodeCountPerFace.end(),
-                  m_polyFaceNodeCounts.begin() + m_polyFaceOffsets[p]);
-        std::copy(poly.faceConnectivity.begin(), poly.faceConnectivity.end(),
-                  m_polyFaceConnectivity.begin() + m_polyConnOffsets[p]);
     });
-    m_polys.clear();
-    return true;
+    return asSized.load();
 }
 
 void OFPolymeshToVXP::discardResults() {
-    release(m_cells);
-    PolyDataList().swap(m_polys);
+    release(m_cellFaceStarts);
+    release(m_cellFaces);
+    release(m_chunkStarts);
     release(m_elementTypes);
     release(m_connectivities);
     release(m_elementIds);
     release(m_nodesCountPerElt);
-    release(m_cellOffsets);
     release(m_polyNodeCounts);
     release(m_polyFaceCounts);
     release(m_polyFaceNodeCounts);
     release(m_polyFaceConnectivity);
-    release(m_polyFaceOffsets);
-    release(m_polyConnOffsets);
 }
 
 bool OFPolymeshToVXP::createMesh() {
     OFLogger* logger = OFLogger::get();
-    const int cellCount = std::max(0, m_mesh->cellCount());
-    m_elementTypes.resize(static_cast<size_t>(cellCount));
-    const std::vector<int> chunks = createCellsChunks(cellCount);
-    logger->track("Partion Cell Counts  ", static_cast<double>(chunks.size()) / 10000.0);
-    // The last chunk is the largest: reserving for it keeps the cells (and the storage their
-    // lists reserved) in place from chunk to chunk.
-    m_cells.reserve(static_cast<size_t>(*std::max_element(chunks.begin(), chunks.end())));
+    vx::Timer timer;
+    assignCellFaces();
+    release(m_mesh->owners());
+    release(m_mesh->neighbors());
+    logger->track("B1 Assign CellFaces  ", timer.lapTime());
 
-    double buildTime = 0.0;
-    double meshDataTime = 0.0;
-    int first = 0;
-    for (size_t c = 0; c < chunks.size(); ++c) {
-        const bool lastChunk = c + 1 == chunks.size();
-        const int size = chunks[c];
-        const int last = first + size;
-
-        vx::Timer timer;
-        allocateCells(static_cast<size_t>(size));
-        // An empty chunk would scan every face without finding any of its cells.
-        if (size > 0) assignCellFaces(first, last);
-        if (lastChunk) {
-            release(m_mesh->owners());
-            release(m_mesh->neighbors());
-        }
-        logger->track("B1 Assign CellFaces  ", timer.lapTime());
-
-        const bool built = buildElementData(first);
-        if (lastChunk) {
-            FacesData& faces = m_mesh->faces();
-            release(faces.nodeCounts);
-            release(faces.startOffsets);
-            release(faces.nodeIndices);
-        }
-        if (!built) {
-            discardResults();
-            return false;
+    bool ok = buildVXPMeshData(false);
+    if (ok) {
+        BuildVXPMeshForPolys();
+        const double sizing = timer.lapTime();
+        logger->track("B3 BuildVXPMeshData  ", sizing);
+        // A cell whose faces do not close may come out otherwise than its face counts said:
+        // then every cell is recognised for its size, and written again.
+        if (!buildElementData()) {
+            ok = buildVXPMeshData(true);
+            if (ok) {
+                BuildVXPMeshForPolys();
+                ok = buildElementData();
+            }
         }
         logger->track("B2 Build Cells       ", timer.lapTime());
-        buildTime += timer.time();
-
-        vx::Timer meshTimer;
-        m_nodesCountPerElt.resize(static_cast<size_t>(last));
-        m_cellOffsets.resize(static_cast<size_t>(size));
-        bool ok = buildVXPMeshData(first, static_cast<int>(m_connectivities.size()));
-        if (lastChunk) {
-            release(m_cellOffsets);
-            release(m_cells);
+        if (ok) {
+            logger->logDebug(SOURCE, vx::Str("-----------------------buildCells().   Time [convert].a : %1").arg(timer.time() - sizing));
+            logger->logDebug(SOURCE, vx::Str("-----------------------buildVXPMesh(). Time [convert].b : %1").arg(sizing));
         }
-        ok = ok && BuildVXPMeshForPolys(first, static_cast<int>(m_polyNodeCounts.size()),
-                                        static_cast<int>(m_polyFaceNodeCounts.size()),
-                                        static_cast<int>(m_polyFaceConnectivity.size()));
-        if (lastChunk) {
-            release(m_polyFaceOffsets);
-            release(m_polyConnOffsets);
-            PolyDataList().swap(m_polys);
-        }
-        if (!ok) {
-            discardResults();
-            return false;
-        }
-        logger->track("B3 BuildVXPMeshData  ", meshTimer.lapTime());
-        meshDataTime += meshTimer.time();
-        first = last;
     }
-
-    m_elementIds.resize(static_cast<size_t>(first));
+    FacesData& faces = m_mesh->faces();
+    release(faces.nodeCounts);
+    release(faces.startOffsets);
+    release(faces.nodeIndices);
+    release(m_cellFaceStarts);
+    release(m_cellFaces);
+    release(m_chunkStarts);
+    if (!ok) {
+        discardResults();
+        return false;
+    }
+    m_elementIds.resize(m_elementTypes.size());
     std::iota(m_elementIds.begin(), m_elementIds.end(), 0);
-
-    logger->logDebug(SOURCE, vx::Str("-----------------------buildCells().   Time [convert].a : %1").arg(buildTime));
-    logger->logDebug(SOURCE, vx::Str("-----------------------buildVXPMesh(). Time [convert].b : %1").arg(meshDataTime));
     return true;
 }
 

@@ -9,14 +9,21 @@
 
 // Converts one part's polyMesh into the host's volume mesh: one node group with every point
 // and one element group with one typed element per cell, general polyhedra described by
-// their outward-oriented faces. Cells are converted in chunks to bound the working memory.
+// their outward-oriented faces.
 //
-// Use: construct on the mesh; draw anything else needed from the mesh (its faces are
-// released by createMesh); createMesh(); populateElementGroup(); populateNodeGroup(); move
-// out connectivities() and nodesCountPerElt().
+// The cells' faces are listed once for all cells (counted per cell, offsets by prefix sums,
+// filled in face order). The element tables are then sized from the face counts alone, and
+// every element is written once, in place, into the tables handed to the host; the cells are
+// worked on in chunks of consecutive cells on the task pool.
+//
+// Use: construct on the mesh; draw anything else needed from the mesh (its faces, owners and
+// neighbours are released by createMesh); createMesh(); populateElementGroup();
+// populateNodeGroup(); move out connectivities() and nodesCountPerElt().
 class OFPolymeshToVXP {
 public:
     static constexpr int CHUNK_COUNT = 8;
+    // Cells per chunk of the conversion passes (the remainder goes to the last chunk).
+    static constexpr int CHUNK_CELLS = 4096;
 
     explicit OFPolymeshToVXP(OFPolymesh* mesh);
 
@@ -39,42 +46,48 @@ public:
     std::vector<int>& connectivities() { return m_connectivities; }
     std::vector<uint8_t>& nodesCountPerElt() { return m_nodesCountPerElt; }
 
-    // Conversion stages, in the order createMesh runs them for each chunk.
-    // Sizes of the CHUNK_COUNT chunks: cellCount / 8 each, the remainder in the last one.
-    static std::vector<int> createCellsChunks(int cellCount);
-    void allocateCells(size_t count);
-    // Appends to each cell in [first, last) the faces it owns or neighbours.
-    void assignCellFaces(int first, int last);
-    void assignCellFacesSeq(int first, int last);
-    void assignCellFacesPar(int first, int last);
-    // Types and orders the chunk's cells (cell i is cell first + i of the mesh).
-    bool buildElementData(int first);
-    bool buildElementDataSeq(int first);
-    bool buildElementDataPar(int first);
-    // Appends the chunk's element nodes to the connectivity and clears the cells.
-    bool buildVXPMeshData(int first, int connectivityStart);
-    // Appends the chunk's polyhedra to the polyhedron tables.
-    bool BuildVXPMeshForPolys(int first, int polyStart, int faceStart, int connStart);
+    // Conversion stages, in the order createMesh runs them.
+    // Sizes of chunkCount chunks: cellCount / chunkCount each, the remainder in the last one.
+    static std::vector<int> createCellsChunks(int cellCount, int chunkCount = CHUNK_COUNT);
+    // Lists the faces of every cell: in face order, an owner entry and, for an internal face,
+    // a neighbour entry. Releases the mesh's owner and neighbour lists.
+    void assignCellFaces();
+    // The faces of cell `cell` into the given cell object.
+    void loadCell(int cell, OFCell* target) const;
+    // Each cell's element type and node count, and where each chunk's elements start; sizes the
+    // connectivity. From the face counts (exact for every cell whose faces close, as a cell's
+    // must), or with `exact` by recognising every cell. False after logging the error of the
+    // first cell that cannot be converted or of a connectivity beyond int offsets.
+    bool buildVXPMeshData(bool exact);
+    // Sizes the polyhedron tables for the polyhedra buildVXPMeshData counted.
+    void BuildVXPMeshForPolys();
+    // Recognises and orders every cell and writes its element, and its polyhedron tables, in
+    // place. False when a cell did not come out as sized (nothing is then reliable).
+    bool buildElementData();
 
 private:
-    // Logs the byte-limit error of the cell at chunk index `index` (first + index globally).
-    void reportCellTooLarge(int first, size_t index);
+    struct ChunkStart {
+        int64_t cell = 0;
+        int64_t connectivity = 0;
+        int64_t poly = 0;
+        int64_t polyFace = 0;
+        int64_t polyConnectivity = 0;
+    };
+    void reportCellTooLarge(int cell) const;
     void discardResults();
 
     OFPolymesh* m_mesh;
-    std::vector<OFCell> m_cells;
-    PolyDataList m_polys;
+    std::vector<uint32_t> m_cellFaceStarts;  // per cell its first entry in m_cellFaces; one more at the end
+    std::vector<uint32_t> m_cellFaces;       // face index, with NEIGHBOUR_ENTRY set where the cell is the neighbour
+    std::vector<ChunkStart> m_chunkStarts;   // per chunk, and one more holding the totals
     std::vector<VXPElementType> m_elementTypes;
     std::vector<int> m_connectivities;
     std::vector<int> m_elementIds;
     std::vector<uint8_t> m_nodesCountPerElt;
-    std::vector<int> m_cellOffsets;
     std::vector<uint8_t> m_polyNodeCounts;
     std::vector<uint8_t> m_polyFaceCounts;
     std::vector<uint8_t> m_polyFaceNodeCounts;
     std::vector<int> m_polyFaceConnectivity;
-    std::vector<int> m_polyFaceOffsets;
-    std::vector<int> m_polyConnOffsets;
 };
 
 // Exclusive prefix sum: out[0] = start, out[i] = out[i-1] + counts[i-1]; returns start plus the

@@ -1,0 +1,274 @@
+// The shortcuts taken for speed give exactly what the general code gives: hexahedra recognised
+// in one pass over their faces, element tables sized from face counts before the cells are
+// recognised.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <numeric>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "mesh/OFCell.h"
+#include "mesh/OFPolymeshToVXP.h"
+#include "tests/support/CaseWriter.h"
+#include "tests/support/LogCapture.h"
+
+namespace {
+
+// ---- hexahedra -----------------------------------------------------------------------------
+
+using Face = std::vector<int>;
+
+// A unit cube's faces, outward, in the order and orientation given by the arguments: the cell
+// owns face i when owners[i], and the face list stores the faces of other cells reversed.
+struct HexCell {
+    FacesData faces;
+    std::vector<CellFace> cellFaces;
+
+    void add(Face nodes, bool owner) {
+        if (!owner) std::reverse(nodes.begin(), nodes.end());
+        cellFaces.push_back(CellFace{static_cast<int>(faces.faceCount()), owner});
+        faces.nodeCounts.push_back(static_cast<uint8_t>(nodes.size()));
+        faces.startOffsets.push_back(static_cast<int32_t>(faces.nodeIndices.size()));
+        faces.nodeIndices.insert(faces.nodeIndices.end(), nodes.begin(), nodes.end());
+    }
+};
+
+const std::vector<Face> CUBE = {{0, 3, 2, 1}, {4, 5, 6, 7}, {0, 1, 5, 4}, {1, 2, 6, 5}, {2, 3, 7, 6}, {3, 0, 4, 7}};
+
+// The general path's answer for a cell with six quadrilaterals: its ordering, valid only when
+// the ordered element has exactly the cell's faces (checked here independently).
+bool generalHexahedron(const HexCell& cell, std::vector<int>* nodes) {
+    nodes->assign(8, -1);
+    if (!OFCell::orderHexahedronNodes(cell.cellFaces, cell.faces, nodes)) return false;
+    std::vector<int> sorted = *nodes;
+    std::sort(sorted.begin(), sorted.end());
+    if (std::unique(sorted.begin(), sorted.end()) != sorted.end()) return false;
+    std::vector<std::vector<int>> element, fromCell;
+    for (const Face& f : CUBE) {
+        Face ring;
+        for (int position : f) ring.push_back((*nodes)[static_cast<size_t>(position)]);
+        std::rotate(ring.begin(), std::min_element(ring.begin(), ring.end()), ring.end());
+        element.push_back(ring);
+    }
+    for (const CellFace& cf : cell.cellFaces) {
+        const int* f = cell.faces.nodeIndices.data() + cell.faces.startOffsets[static_cast<size_t>(cf.face)];
+        Face ring(f, f + cell.faces.nodeCounts[static_cast<size_t>(cf.face)]);
+        if (!cf.owner) std::reverse(ring.begin(), ring.end());
+        std::rotate(ring.begin(), std::min_element(ring.begin(), ring.end()), ring.end());
+        fromCell.push_back(ring);
+    }
+    // The element's base is cell face 0 read inward: as outward rings both lists must agree.
+    std::sort(element.begin(), element.end());
+    std::sort(fromCell.begin(), fromCell.end());
+    return element == fromCell;
+}
+
+TEST(FastPaths, HexahedraComeOutAsTheGeneralOrderingGivesThem) {
+    std::mt19937 rng(99);
+    int valid = 0, broken = 0;
+    for (int trial = 0; trial < 4000; ++trial) {
+        std::vector<Face> faces = CUBE;
+        std::vector<int> label(8);
+        std::iota(label.begin(), label.end(), 10);
+        std::shuffle(label.begin(), label.end(), rng);
+        for (Face& f : faces) {
+            for (int& n : f) n = label[static_cast<size_t>(n)];
+            std::rotate(f.begin(), f.begin() + rng() % 4, f.end());
+        }
+        std::shuffle(faces.begin(), faces.end(), rng);
+        // Every other trial one of the ways a cell goes wrong.
+        Face& damaged = faces[rng() % 6];
+        Face& other = faces[rng() % 6];
+        switch (trial % 2 ? rng() % 6 : 6) {
+            case 0: std::reverse(damaged.begin(), damaged.end()); break;  // a face inward
+            case 1: std::swap(damaged[0], damaged[1]); break;              // twisted
+            case 2: damaged[2] = damaged[1]; break;                        // a node twice
+            case 3: faces[1 + rng() % 5] = faces[0]; break;                // a face twice
+            case 4: damaged[rng() % 4] = 99; break;                        // a stray node
+            case 5: std::swap(damaged[rng() % 4], other[rng() % 4]); break;
+            default: break;
+        }
+        HexCell cell;
+        for (const Face& f : faces) cell.add(f, rng() % 2 == 0);
+        SCOPED_TRACE(trial);
+
+        std::vector<int> expected;
+        const bool isHexahedron = generalHexahedron(cell, &expected);
+        OFCell converter;
+        VXPElementType type;
+        ASSERT_TRUE(converter.buildElementData(cell.cellFaces.data(), 6, cell.faces, &type));
+        EXPECT_EQ(type == VXP_HEXAHEDRON, isHexahedron);
+        if (isHexahedron) {
+            EXPECT_EQ(converter.elementNodes(), expected);
+            ++valid;
+        } else {
+            EXPECT_TRUE(std::is_sorted(converter.elementNodes().begin(), converter.elementNodes().end()));
+            ++broken;
+        }
+    }
+    EXPECT_GT(valid, 1000);
+    EXPECT_GT(broken, 1000);
+}
+
+// ---- element tables sized before recognition ----------------------------------------------
+
+struct Tables {
+    bool created = false;
+    std::vector<VXPElementType> types;
+    std::vector<int> connectivity;
+    std::vector<uint8_t> nodeCounts, polyNodes, polyFaces, faceNodeCounts;
+    std::vector<int> faceNodes;
+};
+
+struct CapturingGroup : VXPElementGroup {
+    Tables* out;
+    explicit CapturingGroup(Tables* t) : out(t) {}
+    void setElementsOfType(VXPElementType, size_t, const int*, size_t, const int*) override {}
+    void setElements(const VXPElementType* t, size_t count, const int* nodes, size_t nodeCount, const int*) override {
+        out->types.assign(t, t + count);
+        out->connectivity.assign(nodes, nodes + nodeCount);
+    }
+    void setPolyhedra(const uint8_t* nodesPer, const uint8_t* facesPer, size_t count, const uint8_t* nodesPerFace,
+                      size_t faceCount, const int* faceNodes, size_t faceNodeCount) override {
+        out->polyNodes.assign(nodesPer, nodesPer + count);
+        out->polyFaces.assign(facesPer, facesPer + count);
+        out->faceNodeCounts.assign(nodesPerFace, nodesPerFace + faceCount);
+        out->faceNodes.assign(faceNodes, faceNodes + faceNodeCount);
+    }
+    void setElementPartIds(const int*, size_t) override {}
+};
+
+OFPolymesh polyMesh(const testsupport::Mesh& m) {
+    OFPolymesh mesh;
+    mesh.points() = m.points;
+    for (const auto& f : m.faces) {
+        mesh.faces().nodeCounts.push_back(static_cast<uint8_t>(f.size()));
+        mesh.faces().startOffsets.push_back(static_cast<int32_t>(mesh.faces().nodeIndices.size()));
+        mesh.faces().nodeIndices.insert(mesh.faces().nodeIndices.end(), f.begin(), f.end());
+    }
+    mesh.owners() = m.owner;
+    mesh.neighbors() = m.neighbour;
+    mesh.setCellCount(m.cellCount);
+    return mesh;
+}
+
+Tables convert(const testsupport::Mesh& m) {
+    OFPolymesh mesh = polyMesh(m);
+    Tables t;
+    OFPolymeshToVXP converter(&mesh);
+    t.created = converter.createMesh();
+    CapturingGroup group(&t);
+    size_t count = 0;
+    converter.populateElementGroup(&group, &count);
+    t.nodeCounts = converter.nodesCountPerElt();
+    return t;
+}
+
+// Each cell on its own (as a one-cell mesh of its faces), recognised by the general code.
+Tables cellByCell(const testsupport::Mesh& m) {
+    OFPolymesh mesh = polyMesh(m);
+    std::vector<std::vector<CellFace>> faces(static_cast<size_t>(m.cellCount));
+    for (size_t f = 0; f < m.owner.size(); ++f) {
+        faces[static_cast<size_t>(m.owner[f])].push_back(CellFace{static_cast<int>(f), true});
+        if (f < m.neighbour.size()) faces[static_cast<size_t>(m.neighbour[f])].push_back(CellFace{static_cast<int>(f), false});
+    }
+    for (auto& list : faces) std::sort(list.begin(), list.end(), [](const CellFace& a, const CellFace& b) { return a.face < b.face; });
+    Tables t;
+    t.created = true;
+    for (const auto& list : faces) {
+        OFCell cell;
+        VXPElementType type;
+        EXPECT_TRUE(cell.buildElementData(list.data(), list.size(), mesh.faces(), &type));
+        t.types.push_back(type);
+        t.connectivity.insert(t.connectivity.end(), cell.elementNodes().begin(), cell.elementNodes().end());
+        t.nodeCounts.push_back(static_cast<uint8_t>(cell.elementNodes().size()));
+        if (type != VXP_POLYGON_OR_POLYHEDRON) continue;
+        t.polyNodes.push_back(static_cast<uint8_t>(cell.elementNodes().size()));
+        t.polyFaces.push_back(static_cast<uint8_t>(list.size()));
+        std::vector<uint8_t> counts(list.size());
+        std::vector<int> nodes(mesh.faces().nodeIndices.size());
+        nodes.resize(OFCell::buildElementPolyTables(list.data(), list.size(), mesh.faces(), counts.data(), nodes.data()));
+        t.faceNodeCounts.insert(t.faceNodeCounts.end(), counts.begin(), counts.end());
+        t.faceNodes.insert(t.faceNodes.end(), nodes.begin(), nodes.end());
+    }
+    return t;
+}
+
+void expectSameTables(const Tables& a, const Tables& b) {
+    EXPECT_EQ(a.created, b.created);
+    EXPECT_EQ(a.types, b.types);
+    EXPECT_EQ(a.connectivity, b.connectivity);
+    EXPECT_EQ(a.nodeCounts, b.nodeCounts);
+    EXPECT_EQ(a.polyNodes, b.polyNodes);
+    EXPECT_EQ(a.polyFaces, b.polyFaces);
+    EXPECT_EQ(a.faceNodeCounts, b.faceNodeCounts);
+    EXPECT_EQ(a.faceNodes, b.faceNodes);
+}
+
+// Open, inward, twisted and degenerate cells do not have the node count their face counts
+// promise; many chunks of them, next to sound cells of every shape.
+TEST(FastPaths, CellsThatDoNotCloseComeOutAsRecognised) {
+    using namespace testsupport;
+    for (const char* split : {"hex", "tet", "prism", "pyramid", "tetprism"}) {
+        SCOPED_TRACE(split);
+        const bool hex = std::string(split) == "hex";
+        CellList cells = hex ? splitBlockCells(24, 20, 18, split) : splitBlockCells(12, 12, 10, split);
+        damageCells(&cells);
+        scrambleCells(&cells, 3);
+        const Mesh mesh = meshFromCells(cells);
+        if (hex) {
+            ASSERT_GT(mesh.cellCount, 2 * OFPolymeshToVXP::CHUNK_CELLS);
+        }
+        expectSameTables(convert(mesh), cellByCell(mesh));
+    }
+    CellList refined = refinedBlockCells(10, 10, 10, [](int i, int j, int k) { return (i + 2 * j + 3 * k) % 5 == 0; });
+    damageCells(&refined);
+    const Mesh mesh = meshFromCells(refined);
+    expectSameTables(convert(mesh), cellByCell(mesh));
+}
+
+// The one error names the lowest cell beyond the byte counts, even when a cell of higher index
+// is caught from its face counts alone and the lower one only by recognising it.
+TEST(FastPaths, TheLowestCellBeyondTheByteCountsIsNamed) {
+    using namespace testsupport;
+    CellList cells = splitBlockCells(22, 22, 22, "hex");
+    // Cell 9000: one polygon of 300 nodes closed by a fan of triangles (301 faces): its face
+    // count alone fails it. Cell 5000: 256 distinct nodes on 2 faces that do not close (two
+    // polygons of 128 nodes and 128 more), which the face counts cannot tell.
+    auto polygonCell = [&](size_t cell, int sides, bool fan) {
+        std::vector<int> ring;
+        for (int k = 0; k < sides; ++k) {
+            cells.points.insert(cells.points.end(), {100.0 + std::cos(k * 0.01), 100.0 + std::sin(k * 0.01), 0.0});
+            ring.push_back(static_cast<int>(cells.points.size() / 3 - 1));
+        }
+        cells.points.insert(cells.points.end(), {100.0, 100.0, 1.0});
+        const int apex = static_cast<int>(cells.points.size() / 3 - 1);
+        std::vector<std::vector<int>> faces{ring};
+        if (fan) {
+            for (int k = 0; k < sides; ++k) faces.push_back({ring[static_cast<size_t>(k)], ring[static_cast<size_t>((k + 1) % sides)], apex});
+        } else {
+            std::vector<int> other;
+            for (int k = 0; k < 128; ++k) {
+                cells.points.insert(cells.points.end(), {200.0 + k, 0.0, 0.0});
+                other.push_back(static_cast<int>(cells.points.size() / 3 - 1));
+            }
+            faces.push_back(other);
+        }
+        cells.cells[cell] = faces;
+    };
+    polygonCell(9000, 300, true);
+    polygonCell(5000, 128, false);
+    const Mesh mesh = meshFromCells(cells);
+    LogCapture log;
+    const Tables t = convert(mesh);
+    EXPECT_FALSE(t.created);
+    ASSERT_EQ(log.texts(1).size(), 1u);
+    EXPECT_EQ(log.texts(1)[0].rfind("OFPolymeshToVXP : Cannot convert cell 5000: it has 256 distinct nodes", 0), 0u)
+        << log.texts(1)[0];
+}
+
+}  // namespace
