@@ -105,7 +105,7 @@ void scanFaces(const char* text, FaceScan* scan) {
             break;
         }
         int32_t n = 0;
-        const char* next = ofnum::parseLabel(p, end, &n);
+        const char* next = ofnum::parseLabelWide(p, end, &n);
         if (!next) {
             finish(ScanStop::Malformed, faceStart);
             break;
@@ -128,9 +128,10 @@ void scanFaces(const char* text, FaceScan* scan) {
             scan->indices.resize(scan->indices.size() + 640000 + static_cast<size_t>(n));
         }
         bool ok = true;
+        int32_t* face = scan->indices.data() + indices;
         for (int32_t k = 0; k < n; ++k) {
             p = skipBlanks(p);
-            next = ofnum::parseLabel(p, end, &scan->indices[indices + static_cast<size_t>(k)]);
+            next = ofnum::parseLabelWide(p, end, face + k);
             if (!next) {
                 ok = false;
                 break;

@@ -8,6 +8,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "core/LargeArrays.h"
 #include "io/ListParsers.h"
 #include "io/NumberParsing.h"
 #include "io/OFFile.h"
@@ -19,16 +20,15 @@ const char* const SOURCE = "OFFile";
 
 void logError(const vx::Str& message) { OFLogger::get()->logError(SOURCE, message); }
 
-// Resizes a target announced by a file; an impossible size is a failed read, not an exception.
-template <typename V>
-bool resizeSafely(V& v, size_t n) {
-    try {
-        v.resize(n);
-        return true;
-    } catch (const std::bad_alloc&) {
-    } catch (const std::length_error&) {
-    }
-    return false;
+using vx::resizeSafely;
+
+// Room for at least `needed` face indices of a list of faceCount faces: first four per face
+// (quadrilaterals, the common face), then half as much again whenever that is not enough, so
+// that a list is copied into larger storage only a few times.
+bool growIndices(std::vector<int32_t>& indices, size_t needed, size_t faceCount) {
+    size_t size = std::max(indices.size(), std::min<size_t>(4 * faceCount, INT32_MAX));
+    while (size < needed) size += size / 2 + 1;
+    return resizeSafely(indices, size);
 }
 
 template <typename F0, typename F1, typename F2, typename F3>
@@ -43,9 +43,10 @@ void invokeSix(F0&& f0, F1&& f1, F2&& f2, F3&& f3, F4&& f4, F5&& f5) {
     tbb::parallel_invoke(f0, f1, f2, f3, f4, f5, context);
 }
 
-// Builds faces from a compact list: offsets (faces + 1 entries) into the flat index list.
-bool facesFromCompact(const std::vector<int>& offsets, std::vector<int>&& indices, FacesData* faces,
-                      bool* tooManyNodes) {
+// Builds faces from a compact list whose offsets (faces + 1 entries) were read into the start
+// offsets, which then lose their last entry, and its flat index list.
+bool facesFromCompact(std::vector<int>&& indices, FacesData* faces, bool* tooManyNodes) {
+    std::vector<int32_t>& offsets = faces->startOffsets;
     const size_t faceCount = faces->nodeCounts.size();
     if (offsets.size() != faceCount + 1 || offsets[0] != 0) return false;
     if (static_cast<size_t>(offsets.back()) != indices.size()) return false;
@@ -57,8 +58,8 @@ bool facesFromCompact(const std::vector<int>& offsets, std::vector<int>&& indice
             return false;
         }
         faces->nodeCounts[f] = static_cast<uint8_t>(n);
-        faces->startOffsets[f] = offsets[f];
     }
+    offsets.pop_back();
     faces->nodeIndices = std::move(indices);
     return true;
 }
@@ -218,8 +219,7 @@ bool OFFile::readNextFaceListAsciiPar(FacesData* faces) {
             }
         }
         if (indexPosition > static_cast<size_t>(INT32_MAX)) break;
-        if (faces->nodeIndices.size() < indexPosition &&
-            !resizeSafely(faces->nodeIndices, indexPosition + 2400000))
+        if (faces->nodeIndices.size() < indexPosition && !growIndices(faces->nodeIndices, indexPosition, target))
             break;
         auto assemble = [&slots, faces](size_t k) {
             const Slot& slot = slots[k];
@@ -303,13 +303,25 @@ bool OFFile::readNextVectorFieldAscii(std::vector<double>* values) {
 
 bool OFFile::readNextLabelListAscii(std::vector<int>* labels) {
     const size_t n = labels->size();
+    int* out = labels->data();
     size_t i = 0;
-    for (; i < n; ++i) {
-        const int c = peekNonBlank();
-        if (c < 0 || !ofnum::isDigit(static_cast<char>(c))) break;
-        const char* next = ofnum::parseLabel(m_cursor, m_chunkEnd, &(*labels)[i]);
-        if (!next) break;
-        m_cursor = const_cast<char*>(next);
+    bool stopped = false;
+    // Chunk after chunk, parsed in place; a label never spans two chunks (they end at line ends).
+    while (i < n && !stopped && ensureChunkText()) {
+        const char* p = m_cursor;
+        const char* end = m_chunkEnd;
+        while (i < n) {
+            while (p < end && ofnum::isBlank(*p)) ++p;
+            if (p >= end) break;
+            const char* next = ofnum::parseLabelWide(p, end, &out[i]);
+            if (!next) {
+                stopped = true;
+                break;
+            }
+            p = next;
+            ++i;
+        }
+        m_cursor = const_cast<char*>(p);
     }
     m_itemsRead = i;
     // The list must close right behind its last label; the ")" is left for the caller.
@@ -384,19 +396,22 @@ bool OFFile::readNextFaceCompactListAscii(FacesData* faces) {
     const char* p = m_cursor;
     while (p < m_chunkEnd && ofnum::isDigit(*p)) ++p;
     while (p < m_chunkEnd && ofnum::isBlank(*p)) ++p;
-    if (p < m_chunkEnd && *p == '(') return readNextFaceListAsciiPar(faces);
+    if (p < m_chunkEnd && *p == '(') {
+        faces->startOffsets.resize(faces->nodeCounts.size());
+        return readNextFaceListAsciiPar(faces);
+    }
 
-    std::vector<int> offsets;
+    std::vector<int>& offsets = faces->startOffsets;
     if (!resizeSafely(offsets, faces->nodeCounts.size() + 1) || !readNextLabelListAscii(&offsets)) return false;
     int indexCount = 0;
     if (!skipAfterNext(')') || !readNextIntLine(&indexCount) || !countFitsFile(indexCount, 2)) return false;
     std::vector<int> indices;
     if (!resizeSafely(indices, static_cast<size_t>(indexCount)) || !readNextLabelList(&indices)) return false;
-    return facesFromCompact(offsets, std::move(indices), faces, &m_faceTooLarge);
+    return facesFromCompact(std::move(indices), faces, &m_faceTooLarge);
 }
 
 bool OFFile::readNextFaceCompactListBinary(FacesData* faces) {
-    std::vector<int> offsets;
+    std::vector<int>& offsets = faces->startOffsets;
     if (!resizeSafely(offsets, faces->nodeCounts.size() + 1) || !readNextLabelListBinary(&offsets)) return false;
     if (nextByte() != ')') return false;
     int indexCount = 0;
@@ -404,7 +419,7 @@ bool OFFile::readNextFaceCompactListBinary(FacesData* faces) {
     if (indexCount != offsets.back() || !countFitsFile(indexCount, static_cast<size_t>(m_labelBytes))) return false;
     std::vector<int> indices;
     if (!resizeSafely(indices, static_cast<size_t>(indexCount)) || !readNextLabelListBinary(&indices)) return false;
-    return facesFromCompact(offsets, std::move(indices), faces, &m_faceTooLarge);
+    return facesFromCompact(std::move(indices), faces, &m_faceTooLarge);
 }
 
 bool OFFile::readVectorField(const vx::Str& path, const vx::Str& objectName, std::vector<double>* values) {
@@ -553,7 +568,7 @@ bool OFFile::readFaceList(const vx::Str& path, const vx::Str& objectName, FacesD
     faces->nodeIndices.clear();
     if (faceCount < 0 || n == INT32_MAX || !countFitsFile(n, itemBytes) ||
         !resizeSafely(faces->nodeCounts, static_cast<size_t>(faceCount)) ||
-        !resizeSafely(faces->startOffsets, static_cast<size_t>(faceCount))) {
+        !resizeSafely(faces->startOffsets, static_cast<size_t>(faceCount) + (compact ? 1 : 0))) {
         logError(vx::Str("Invalid number of items in face list file. File basename is %1").arg(path));
         return false;
     }

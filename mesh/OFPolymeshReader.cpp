@@ -30,10 +30,13 @@ LabelRange labelRange(const int* labels, size_t n) {
     return tbb::parallel_reduce(
         tbb::blocked_range<size_t>(0, n, 65536), LabelRange{},
         [labels](const tbb::blocked_range<size_t>& r, LabelRange acc) {
+            int lowest = 0, highest = -1;
             for (size_t i = r.begin(); i != r.end(); ++i) {
-                acc.max = std::max<long long>(acc.max, labels[i]);
-                acc.negative = acc.negative || labels[i] < 0;
+                lowest = std::min(lowest, labels[i]);
+                highest = std::max(highest, labels[i]);
             }
+            acc.max = std::max<long long>(acc.max, highest);
+            acc.negative = acc.negative || lowest < 0;
             return acc;
         },
         [](LabelRange a, const LabelRange& b) {

@@ -1,6 +1,6 @@
-// The shortcuts taken for speed give exactly what the general code gives: hexahedra recognised
-// in one pass over their faces, element tables sized from face counts before the cells are
-// recognised.
+// The shortcuts taken for speed give exactly what the general code gives: labels read eight
+// digits at a time, hexahedra recognised in one pass over their faces, element tables sized
+// from face counts before the cells are recognised.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,12 +11,57 @@
 #include <string>
 #include <vector>
 
+#include "io/NumberParsing.h"
 #include "mesh/OFCell.h"
 #include "mesh/OFPolymeshToVXP.h"
 #include "tests/support/CaseWriter.h"
 #include "tests/support/LogCapture.h"
 
 namespace {
+
+// ---- labels --------------------------------------------------------------------------------
+
+struct Parsed {
+    bool ok;
+    int32_t value;
+    long long length;
+};
+
+Parsed parse(const std::string& text, bool wide) {
+    int32_t value = -7;
+    const char* begin = text.data();
+    const char* end = begin + text.size();
+    const char* next = wide ? ofnum::parseLabelWide(begin, end, &value) : ofnum::parseLabel(begin, end, &value);
+    return Parsed{next != nullptr, next ? value : -7, next ? next - begin : -1};
+}
+
+TEST(FastPaths, WideLabelsReadLikeTheDigitLoop) {
+    // Every length of digits, every kind of character behind them, with and without eight
+    // bytes left, values up to and beyond the largest int32.
+    std::vector<std::string> numbers = {"", "0", "7", "00012", "1234567", "12345678", "99999999", "2147483647",
+                                        "2147483648", "0002147483647", "99999999999"};
+    std::mt19937 rng(7);
+    for (int length = 1; length <= 12; ++length) {
+        for (int trial = 0; trial < 20; ++trial) {
+            std::string digits;
+            for (int k = 0; k < length; ++k) digits += static_cast<char>('0' + rng() % 10);
+            numbers.push_back(digits);
+        }
+    }
+    const std::string behind[] = {" 5", "\n", ")", "(", "x", "-3", "\xFA" "9", "/9", ":1", "\t", ".5", ""};
+    for (const std::string& number : numbers) {
+        for (const std::string& tail : behind) {
+            for (const std::string& padding : {std::string(), std::string("        12 34 56"), std::string(20, '9')}) {
+                const std::string text = number + tail + padding;
+                SCOPED_TRACE("'" + text + "'");
+                const Parsed a = parse(text, false), b = parse(text, true);
+                EXPECT_EQ(a.ok, b.ok);
+                EXPECT_EQ(a.value, b.value);
+                EXPECT_EQ(a.length, b.length);
+            }
+        }
+    }
+}
 
 // ---- hexahedra -----------------------------------------------------------------------------
 
