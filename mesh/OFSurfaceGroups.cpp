@@ -3,6 +3,7 @@
 #include <tbb/parallel_sort.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <numeric>
 
 #include "plugin/OFLogger.h"
@@ -14,8 +15,9 @@ const char* const SOURCE = "OFPolymeshToVXP";
 
 // What a surface part hands to the host, built from a list of mesh faces.
 struct Surface {
-    std::vector<int> meshNodes;      // sorted distinct mesh points: surface node i is meshNodes[i]
-    std::vector<int> faceMeshNodes;  // mesh points of all faces, face after face
+    std::vector<int> meshNodes;         // sorted distinct mesh points: surface node i is meshNodes[i]
+    std::vector<int> faceMeshNodes;     // mesh points of all faces, face after face
+    std::vector<int> faceSurfaceNodes;  // the same as surface nodes
     std::vector<uint8_t> faceNodeCounts;
 };
 
@@ -31,8 +33,18 @@ Surface gatherFaces(const FacesData& faces, const std::vector<int>& faceIds) {
         s.faceNodeCounts[i] = faces.nodeCounts[f];
         s.faceMeshNodes.insert(s.faceMeshNodes.end(), nodes, nodes + faces.nodeCounts[f]);
     }
-    s.meshNodes = s.faceMeshNodes;
-    removeDuplicates(s.meshNodes);
+    // Every node reference as (mesh point, position), sorted: the distinct points come out in
+    // order, and each reference learns its surface node on the way.
+    std::vector<uint64_t> references(total);
+    for (size_t k = 0; k < total; ++k)
+        references[k] = (static_cast<uint64_t>(static_cast<uint32_t>(s.faceMeshNodes[k])) << 32) | k;
+    tbb::parallel_sort(references.begin(), references.end());
+    s.faceSurfaceNodes.resize(total);
+    for (const uint64_t reference : references) {
+        const int point = static_cast<int>(reference >> 32);
+        if (s.meshNodes.empty() || s.meshNodes.back() != point) s.meshNodes.push_back(point);
+        s.faceSurfaceNodes[static_cast<uint32_t>(reference)] = static_cast<int>(s.meshNodes.size() - 1);
+    }
     return s;
 }
 
@@ -50,27 +62,23 @@ void sendNodes(const OFPolymesh& mesh, const Surface& s, VXPNodeGroup* group) {
 void sendElements(const Surface& s, VXPElementGroup* group) {
     const size_t faceCount = s.faceNodeCounts.size();
     std::vector<VXPElementType> types(faceCount);
-    std::vector<int> connectivity(s.faceMeshNodes.size());
     std::vector<uint8_t> polygonNodeCounts, polygonFaceCounts;
     std::vector<int> polygonNodes;
     size_t at = 0;
     for (size_t f = 0; f < faceCount; ++f) {
         const uint8_t count = s.faceNodeCounts[f];
         types[f] = static_cast<VXPElementType>(OFBoundary::typeFromFaceNodeCount(count));
-        for (size_t k = 0; k < count; ++k, ++at) {
-            const auto it = std::lower_bound(s.meshNodes.begin(), s.meshNodes.end(), s.faceMeshNodes[at]);
-            connectivity[at] = static_cast<int>(it - s.meshNodes.begin());
-        }
         if (types[f] == VXP_POLYGON_OR_POLYHEDRON) {
             polygonNodeCounts.push_back(count);
             polygonFaceCounts.push_back(1);
-            polygonNodes.insert(polygonNodes.end(), connectivity.begin() + static_cast<long>(at - count),
-                                connectivity.begin() + static_cast<long>(at));
+            polygonNodes.insert(polygonNodes.end(), s.faceSurfaceNodes.begin() + static_cast<long>(at),
+                                s.faceSurfaceNodes.begin() + static_cast<long>(at + count));
         }
+        at += count;
     }
     std::vector<int> ids(faceCount);
     std::iota(ids.begin(), ids.end(), 0);
-    group->setElements(types.data(), faceCount, connectivity.data(), connectivity.size(), ids.data());
+    group->setElements(types.data(), faceCount, s.faceSurfaceNodes.data(), s.faceSurfaceNodes.size(), ids.data());
     group->setPolyhedra(polygonNodeCounts.data(), polygonFaceCounts.data(), polygonNodeCounts.size(),
                         polygonNodeCounts.data(), polygonNodeCounts.size(), polygonNodes.data(), polygonNodes.size());
 }
@@ -82,12 +90,6 @@ bool facesInMesh(const OFPolymesh& mesh, const std::vector<int>& faceIds) {
 }
 
 }  // namespace
-
-bool removeDuplicates(std::vector<int>& list) {
-    tbb::parallel_sort(list.begin(), list.end());
-    list.erase(std::unique(list.begin(), list.end()), list.end());
-    return true;
-}
 
 bool populateBoundaryGroup(const OFPolymesh& mesh, OFBoundary& boundary, VXPNodeGroup* nodes, size_t* nodeCount,
                            VXPElementGroup* elements, size_t* elementCount) {
@@ -106,12 +108,10 @@ bool populateBoundaryGroup(const OFPolymesh& mesh, OFBoundary& boundary, VXPNode
     }
     std::vector<int> faceIds(static_cast<size_t>(count));
     std::iota(faceIds.begin(), faceIds.end(), static_cast<int>(start));
-    const Surface s = gatherFaces(mesh.faces(), faceIds);
+    Surface s = gatherFaces(mesh.faces(), faceIds);
     *elementCount = faceIds.size();
     *nodeCount = s.meshNodes.size();
 
-    boundary.nodeCountPerFace() = s.faceNodeCounts;
-    boundary.faceConnectivity() = s.faceMeshNodes;
     boundary.createNodeFaceToNodeMapping(s.meshNodes.size());
     for (size_t i = 0; i < s.meshNodes.size(); ++i) boundary.nodeIndex(i) = s.meshNodes[i];
     boundary.createFaceToCellMapping(faceIds.size());
@@ -119,6 +119,8 @@ bool populateBoundaryGroup(const OFPolymesh& mesh, OFBoundary& boundary, VXPNode
 
     sendNodes(mesh, s, nodes);
     sendElements(s, elements);
+    boundary.nodeCountPerFace() = std::move(s.faceNodeCounts);
+    boundary.faceConnectivity() = std::move(s.faceMeshNodes);
     return true;
 }
 

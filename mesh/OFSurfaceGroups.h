@@ -10,9 +10,6 @@
 
 namespace ofsurface {
 
-// Sorts the list ascending (in parallel) and removes repeated values.
-bool removeDuplicates(std::vector<int>& list);
-
 // Fills the groups with the patch's faces and stores in the patch its face node counts and
 // mesh points, its face owners and the mesh point of each surface node. False, with one error
 // message, for a patch whose faces lie outside the mesh.
