@@ -1,6 +1,7 @@
 // Writes a generated case for timing whole-program runs:
-//   make_bench_case FOLDER N ascii|binary [hex|tet]
-// An N*N*N block of hexahedra (or of tetrahedra, six per hexahedron) with fields p and U at time 1.
+//   make_bench_case FOLDER N ascii|binary [hex|tet|prism|pyramid|tetprism]
+// An N*N*N block of hexahedra (or of each cube split into tetrahedra, prisms, pyramids or layers
+// of tetrahedra and prisms) with fields p and U at time 1.
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -11,15 +12,15 @@ using namespace testsupport;
 
 int main(int argc, char** argv) {
     if (argc < 4) {
-        std::fprintf(stderr, "usage: make_bench_case FOLDER N ascii|binary [hex|tet]\n");
+        std::fprintf(stderr, "usage: make_bench_case FOLDER N ascii|binary [hex|tet|prism|pyramid|tetprism]\n");
         return 2;
     }
     const std::string folder = argv[1];
     const int n = std::stoi(argv[2]);
     WriteOptions options;
     options.binary = std::string(argv[3]) == "binary";
-    const bool tets = argc > 4 && std::string(argv[4]) == "tet";
-    const Mesh mesh = tets ? tetBlockMesh(n, n, n) : hexBlockMesh(n, n, n);
+    const std::string shape = argc > 4 ? argv[4] : "hex";
+    const Mesh mesh = shape == "hex" ? hexBlockMesh(n, n, n) : meshFromCells(splitBlockCells(n, n, n, shape));
     writeCaseSkeleton(folder);
     writePolyMesh(folder + "/constant/polyMesh", mesh, options);
     const size_t cells = static_cast<size_t>(mesh.cellCount);
