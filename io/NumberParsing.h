@@ -16,6 +16,11 @@ inline bool isDigit(char c) { return c >= '0' && c <= '9'; }
 // Parses a decimal floating-point number at [p, end): optional sign, digits with an optional
 // fraction and exponent. No inf, nan or hexadecimal forms. Independent of the C locale.
 // Returns the position behind the number, or nullptr when none could be read.
+//
+// Numbers of at most 19 significant digits whose value is m * 10^e with m <= 2^53 and
+// |e| <= 22 (the numbers OpenFOAM writes) are converted by one correctly rounded multiplication
+// or division of two exactly representable doubles (Clinger's fast path), which gives the same
+// double as std::from_chars; all others go to std::from_chars.
 inline const char* parseDouble(const char* p, const char* end, double* value) {
     bool negative = false;
     if (p < end && (*p == '+' || *p == '-')) {
@@ -23,6 +28,56 @@ inline const char* parseDouble(const char* p, const char* end, double* value) {
         ++p;
     }
     if (p >= end || !(isDigit(*p) || *p == '.')) return nullptr;
+
+    static constexpr double POWERS_OF_TEN[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                               1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                               1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const char* q = p;
+    uint64_t mantissa = 0;
+    int significant = 0;
+    int exponent = 0;
+    bool anyDigit = false;
+    auto take = [&](char c, bool fraction) {
+        anyDigit = true;
+        const unsigned digit = static_cast<unsigned>(c - '0');
+        if (mantissa == 0 && digit == 0) {
+            exponent -= fraction;
+            return;
+        }
+        ++significant;
+        if (significant <= 19) {
+            mantissa = mantissa * 10 + digit;
+            exponent -= fraction;
+        }
+    };
+    while (q < end && isDigit(*q)) take(*q++, false);
+    if (q < end && *q == '.') {
+        ++q;
+        while (q < end && isDigit(*q)) take(*q++, true);
+    }
+    if (q < end && (*q == 'e' || *q == 'E')) {
+        const char* r = q + 1;
+        bool negativeExponent = false;
+        if (r < end && (*r == '+' || *r == '-')) {
+            negativeExponent = *r == '-';
+            ++r;
+        }
+        if (r < end && isDigit(*r)) {
+            int e = 0;
+            while (r < end && isDigit(*r)) {
+                if (e < 100000) e = e * 10 + (*r - '0');
+                ++r;
+            }
+            exponent += negativeExponent ? -e : e;
+            q = r;
+        }
+    }
+    if (anyDigit && significant <= 19 && mantissa <= (uint64_t(1) << 53) && exponent >= -22 && exponent <= 22) {
+        const double m = static_cast<double>(mantissa);
+        const double parsed = exponent < 0 ? m / POWERS_OF_TEN[-exponent] : m * POWERS_OF_TEN[exponent];
+        *value = negative ? -parsed : parsed;
+        return q;
+    }
     double parsed = 0.0;
     const auto res = std::from_chars(p, end, parsed, std::chars_format::general);
     if (res.ec != std::errc()) return nullptr;

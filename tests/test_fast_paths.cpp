@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <numeric>
@@ -59,6 +60,57 @@ TEST(FastPaths, WideLabelsReadLikeTheDigitLoop) {
                 EXPECT_EQ(a.value, b.value);
                 EXPECT_EQ(a.length, b.length);
             }
+        }
+    }
+}
+
+// ---- doubles ----------------------------------------------------------------------------
+
+// What parseDouble gave before its fast path: std::from_chars after the sign.
+const char* referenceDouble(const char* p, const char* end, double* value) {
+    bool negative = false;
+    if (p < end && (*p == '+' || *p == '-')) {
+        negative = *p == '-';
+        ++p;
+    }
+    if (p >= end || !(ofnum::isDigit(*p) || *p == '.')) return nullptr;
+    double parsed = 0.0;
+    const auto res = std::from_chars(p, end, parsed, std::chars_format::general);
+    if (res.ec != std::errc()) return nullptr;
+    *value = negative ? -parsed : parsed;
+    return res.ptr;
+}
+
+TEST(FastPaths, DoublesReadLikeFromChars) {
+    std::vector<std::string> texts = {"0", "-0", "0.", ".5", ".", "-.", "5.", "1e", "1e+", "1e-3", "1E22", "1e23",
+                                      "9007199254740992", "9007199254740993", "0.1", "0.30000000000000004",
+                                      "123456789012345678901", "1.7976931348623157e308", "1e-320", "4.9e-324",
+                                      "1e999", "-1e-999", "00000.000001250", "1.5e+0005", "2.2250738585072014e-308",
+                                      "0.000000000000000000000001", "1e-22", "1e-23", "+3.25", "--1", "1..2"};
+    std::mt19937 rng(11);
+    auto digits = [&](int n) {
+        std::string d;
+        for (int k = 0; k < n; ++k) d += static_cast<char>('0' + rng() % 10);
+        return d;
+    };
+    for (int trial = 0; trial < 20000; ++trial) {
+        std::string t = rng() % 4 == 0 ? "-" : "";
+        t += digits(static_cast<int>(rng() % 12));
+        if (rng() % 3) t += "." + digits(static_cast<int>(rng() % 20));
+        if (rng() % 3 == 0) t += (rng() % 2 ? "e" : "E") + std::string(rng() % 2 ? "-" : "+") + std::to_string(rng() % 40);
+        texts.push_back(t);
+    }
+    for (const std::string& text : texts) {
+        for (const std::string& tail : {std::string(), std::string(" 1"), std::string(")")}) {
+            const std::string s = text + tail;
+            SCOPED_TRACE("'" + s + "'");
+            double a = -7, b = -7;
+            const char* ra = referenceDouble(s.data(), s.data() + s.size(), &a);
+            const char* rb = ofnum::parseDouble(s.data(), s.data() + s.size(), &b);
+            ASSERT_EQ(ra == nullptr, rb == nullptr);
+            if (!ra) continue;
+            EXPECT_EQ(ra - s.data(), rb - s.data());
+            EXPECT_EQ(std::memcmp(&a, &b, sizeof a), 0) << a << " " << b;
         }
     }
 }
