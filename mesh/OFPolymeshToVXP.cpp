@@ -416,3 +416,12 @@ bool OFPolymeshToVXP::populateNodeGroup(VXPNodeGroup* group, size_t* nodeCount) 
     group->setNodeIds(ids.data(), count);
     return true;
 }
+
+bool OFPolymeshToVXP::populateNodeAndElementGroup(VXPNodeGroup* nodes, VXPElementGroup* elements, size_t* nodeCount,
+                                                  size_t* elementCount) {
+    if (m_elementTypes.empty() || !elements || !nodes) return populateElementGroup(elements, elementCount);
+    bool elementsSent = false, nodesSent = false;
+    tbb::parallel_invoke([&] { elementsSent = populateElementGroup(elements, elementCount); },
+                         [&] { nodesSent = populateNodeGroup(nodes, nodeCount); });
+    return elementsSent && nodesSent;
+}

@@ -40,6 +40,10 @@ public:
     bool populateElementGroup(VXPElementGroup* group, size_t* elementCount);
     // Hands every mesh point to the host with ids 1 ... node count.
     bool populateNodeGroup(VXPNodeGroup* group, size_t* nodeCount);
+    // Both of the above at once (the host copies the two groups concurrently); false, with
+    // neither group touched, when there are no elements.
+    bool populateNodeAndElementGroup(VXPNodeGroup* nodes, VXPElementGroup* elements, size_t* nodeCount,
+                                     size_t* elementCount);
 
     // Node indices of all elements, element after element, and each element's node count;
     // for moving out.

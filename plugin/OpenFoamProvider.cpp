@@ -367,11 +367,11 @@ bool OpenFoamProvider::getGeometryForPart(int partIndex, OFPolymeshReader& reade
     if (!converter.createMesh()) return false;
     logDebug(vx::Str(" Get Part %1. converter.createMesh() time [2] : %2 seconds").arg(partIndex).arg(convert.lapTime()));
 
-    size_t elementCount = 0;
-    if (!converter.populateElementGroup(groups.volume.second, &elementCount)) return false;
+    size_t elementCount = 0, nodeCount = 0;
+    const bool sent =
+        converter.populateNodeAndElementGroup(groups.volume.first, groups.volume.second, &nodeCount, &elementCount);
     part.setElementCount(elementCount);
-    size_t nodeCount = 0;
-    if (!converter.populateNodeGroup(groups.volume.first, &nodeCount)) return false;
+    if (!sent) return false;
     part.setNodeCount(nodeCount);
     generateCellZoneParts(part, elementCount, groups.volume.second);
     if (m_nodeAverageResults) {
