@@ -11,6 +11,7 @@
 #include <tbb/parallel_invoke.h>
 #include <tbb/partitioner.h>
 
+#include "core/GroupedLists.h"
 #include "core/LargeArrays.h"
 #include "core/Str.h"
 #include "core/Timer.h"
@@ -150,42 +151,21 @@ void OFPolymeshToVXP::assignCellFaces() {
     const int* neighbours = m_mesh->neighbors().data();
     auto inMesh = [cellCount](int cell) { return cell >= 0 && static_cast<size_t>(cell) < cellCount; };
 
-    // The faces in two ranges of about equal work (an internal face gives two entries), one
-    // task each. Entries of the first range precede those of the second in every cell, so each
-    // cell lists its faces in face order whichever task ran first.
+    // The faces in two halves of about equal work (an internal face gives two entries).
     const size_t half = (counts.faces + counts.internal) / 2;
     size_t split = std::min(counts.faces, half <= 2 * counts.internal ? half / 2 : half - counts.internal);
     if (half < 32768) split = counts.faces;
     const size_t ranges[3] = {0, split, counts.faces};
-    auto forEachEntry = [&](size_t r, auto&& take) {
-        for (size_t f = ranges[r]; f < ranges[r + 1]; ++f) {
-            if (inMesh(owners[f])) take(static_cast<size_t>(owners[f]), static_cast<uint32_t>(f));
-            if (f < counts.internal && inMesh(neighbours[f]))
-                take(static_cast<size_t>(neighbours[f]), static_cast<uint32_t>(f) | NEIGHBOUR_ENTRY);
-        }
-    };
-
-    // first[c]: the cell's entries from the first range; starts[c + 1]: from the second.
-    std::vector<uint32_t> first(cellCount, 0);
-    std::vector<uint32_t>& starts = m_cellFaceStarts;
-    starts.assign(cellCount + 1, 0);
-    tbb::parallel_invoke([&] { forEachEntry(0, [&](size_t c, uint32_t) { ++first[c]; }); },
-                         [&] { forEachEntry(1, [&](size_t c, uint32_t) { ++starts[c + 1]; }); });
-
-    // Where each cell's entries go: the first range's from the cell's beginning, the second's
-    // behind them. Filling moves both on; the second range ends each cell where the next one
-    // begins, which leaves starts[c] as the beginning of cell c.
-    uint32_t total = 0;
-    for (size_t c = 0; c < cellCount; ++c) {
-        const uint32_t fromFirst = first[c], fromSecond = starts[c + 1];
-        first[c] = total;
-        starts[c + 1] = total + fromFirst;
-        total += fromFirst + fromSecond;
-    }
-    vx::resizeLarge(m_cellFaces, total);
-    uint32_t* entries = m_cellFaces.data();
-    tbb::parallel_invoke([&] { forEachEntry(0, [&](size_t c, uint32_t e) { entries[first[c]++] = e; }); },
-                         [&] { forEachEntry(1, [&](size_t c, uint32_t e) { entries[starts[c + 1]++] = e; }); });
+    vx::groupInOrder(
+        cellCount,
+        [&](size_t r, auto&& take) {
+            for (size_t f = ranges[r]; f < ranges[r + 1]; ++f) {
+                if (inMesh(owners[f])) take(static_cast<size_t>(owners[f]), static_cast<uint32_t>(f));
+                if (f < counts.internal && inMesh(neighbours[f]))
+                    take(static_cast<size_t>(neighbours[f]), static_cast<uint32_t>(f) | NEIGHBOUR_ENTRY);
+            }
+        },
+        m_cellFaceStarts, m_cellFaces);
 }
 
 void OFPolymeshToVXP::loadCell(int cell, OFCell* target) const {

@@ -3,6 +3,7 @@
 #include <utility>
 
 void OFPart::setConnectivities(std::vector<int>&& connectivities) {
+    m_nodeElements = NodeElements{};
     m_connectivities = std::move(connectivities);
     // A moved-from vector is only "valid but unspecified": leave the argument empty for sure.
     connectivities.clear();
@@ -10,6 +11,7 @@ void OFPart::setConnectivities(std::vector<int>&& connectivities) {
 }
 
 void OFPart::setNodesCountPerElt(std::vector<unsigned char>&& counts) {
+    m_nodeElements = NodeElements{};
     m_nodesCountPerElt = std::move(counts);
     counts.clear();
     counts.shrink_to_fit();

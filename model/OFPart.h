@@ -65,6 +65,22 @@ public:
                                          std::vector<double>& nodeValues, int components) const;
 
 private:
+    // The elements around each node, in element order (an element once per time it lists the
+    // node), for averaging node by node in parallel; built when first needed.
+    struct NodeElements {
+        size_t nodeCount = 0;
+        bool built = false;
+        bool complete = false;  // every node reference lies below nodeCount
+        std::vector<uint32_t> starts;
+        std::vector<uint32_t> elements;
+    };
+    const NodeElements& nodeElements(size_t nodeCount) const;
+    // The mean of the cell values around each node not in `skip`, added to the values a node
+    // already holds; counts: contributions so far, per node.
+    void averageCellsAtNodes(const NodeElements& lists, const std::vector<double>& cellValues,
+                             std::vector<double>& nodeValues, std::vector<int>& counts, size_t m,
+                             const std::vector<char>* skip) const;
+
     int m_id;
     vx::Str m_name;
     vx::Str m_folder;
@@ -78,4 +94,5 @@ private:
     std::vector<OFFaceZone> m_faceZones;
     std::vector<int> m_connectivities;
     std::vector<unsigned char> m_nodesCountPerElt;
+    mutable NodeElements m_nodeElements;
 };

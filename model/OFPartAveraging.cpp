@@ -1,8 +1,13 @@
 // Node averages of cell results, over the element connectivity the geometry left in the part.
+#include <tbb/blocked_range.h>
+#include <tbb/parallel_for.h>
+
 #include <algorithm>
+#include <numeric>
 #include <unordered_map>
 #include <vector>
 
+#include "core/GroupedLists.h"
 #include "core/Undefined.h"
 #include "model/OFPart.h"
 
@@ -64,9 +69,26 @@ bool OFPart::computePatchNodeValues(const OFBoundary& patch, const std::vector<d
     const size_t m = static_cast<size_t>(components);
     const std::vector<int>& localToMesh = patch.faceNodeToNodeMapping();
     if (patchNodeValues.size() != localToMesh.size() * m) return false;
+    // The patch's nodes are its mesh points in ascending order (as the geometry numbers them):
+    // looked up by bisection; in any other order through a map.
     std::unordered_map<int, size_t> meshToLocal;
-    meshToLocal.reserve(localToMesh.size());
-    for (size_t i = 0; i < localToMesh.size(); ++i) meshToLocal.emplace(localToMesh[i], i);
+    const bool ascending = std::is_sorted(localToMesh.begin(), localToMesh.end());
+    if (!ascending) {
+        meshToLocal.reserve(localToMesh.size());
+        for (size_t i = 0; i < localToMesh.size(); ++i) meshToLocal.emplace(localToMesh[i], i);
+    }
+    auto localOf = [&](int point, size_t* local) {
+        if (ascending) {
+            const auto it = std::lower_bound(localToMesh.begin(), localToMesh.end(), point);
+            if (it == localToMesh.end() || *it != point) return false;
+            *local = static_cast<size_t>(it - localToMesh.begin());
+            return true;
+        }
+        const auto it = meshToLocal.find(point);
+        if (it == meshToLocal.end()) return false;
+        *local = it->second;
+        return true;
+    };
     std::fill(patchNodeValues.begin(), patchNodeValues.end(), 0.0);
     std::vector<int> counts(localToMesh.size(), 0);
     const std::vector<int>& faceNodes = patch.faceConnectivity();
@@ -79,23 +101,110 @@ bool OFPart::computePatchNodeValues(const OFBoundary& patch, const std::vector<d
             break;
         }
         for (size_t k = 0; k < faceNodeCounts[f]; ++k, ++at) {
-            const auto local = meshToLocal.find(faceNodes[at]);
-            if (local == meshToLocal.end()) {
+            size_t local = 0;
+            if (!localOf(faceNodes[at], &local)) {
                 ok = false;
                 continue;
             }
-            accumulate(patchNodeValues, counts, local->second, faceValues.data() + f * m, m);
+            accumulate(patchNodeValues, counts, local, faceValues.data() + f * m, m);
         }
     }
     divideByCounts(patchNodeValues, counts, m);
     return ok;
 }
 
+const OFPart::NodeElements& OFPart::nodeElements(size_t nodeCount) const {
+    NodeElements& lists = m_nodeElements;
+    if (lists.built && lists.nodeCount == nodeCount) return lists;
+    lists = NodeElements{};
+    lists.built = true;
+    lists.nodeCount = nodeCount;
+    const size_t elementCount = m_nodesCountPerElt.size();
+    const size_t references = std::accumulate(m_nodesCountPerElt.begin(), m_nodesCountPerElt.end(), size_t(0));
+    if (references > m_connectivities.size() || references > UINT32_MAX) return lists;
+    const size_t split = elementCount / 2;
+    const size_t ranges[3] = {0, split, elementCount};
+    const size_t startOfSecond =
+        std::accumulate(m_nodesCountPerElt.begin(), m_nodesCountPerElt.begin() + static_cast<long>(split), size_t(0));
+    bool inRange[2] = {true, true};
+    vx::groupInOrder(
+        nodeCount,
+        [&](size_t half, auto&& take) {
+            size_t at = half == 0 ? 0 : startOfSecond;
+            for (size_t e = ranges[half]; e < ranges[half + 1]; ++e) {
+                for (size_t k = 0; k < m_nodesCountPerElt[e]; ++k, ++at) {
+                    const size_t node = static_cast<size_t>(m_connectivities[at]);
+                    if (node < nodeCount)
+                        take(node, static_cast<uint32_t>(e));
+                    else
+                        inRange[half] = false;
+                }
+            }
+        },
+        lists.starts, lists.elements);
+    lists.complete = inRange[0] && inRange[1];
+    return lists;
+}
+
+namespace {
+
+// Components of the results averaged node by node (scalars, vectors, tensors as six values).
+constexpr size_t MAX_GATHERED_COMPONENTS = 6;
+
+// Node by node, the cells in element order: the sums and counts the element loop gives. M is the
+// number of components when known at compile time (0 otherwise).
+template <size_t M>
+void averageNodes(size_t first, size_t last, const uint32_t* starts, const uint32_t* elements, const double* cellValues,
+                  double* nodeValues, int* counts, size_t m, const char* skip) {
+    const size_t components = M ? M : m;
+    for (size_t n = first; n != last; ++n) {
+        double* target = nodeValues + n * components;
+        if (!skip || !skip[n]) {
+            double sum[MAX_GATHERED_COMPONENTS];
+            for (size_t c = 0; c < components; ++c) sum[c] = target[c];
+            for (const uint32_t* e = elements + starts[n]; e != elements + starts[n + 1]; ++e) {
+                const double* item = cellValues + static_cast<size_t>(*e) * components;
+                for (size_t c = 0; c < components; ++c) sum[c] += item[c];
+            }
+            for (size_t c = 0; c < components; ++c) target[c] = sum[c];
+            counts[n] += static_cast<int>(starts[n + 1] - starts[n]);
+        }
+        if (counts[n] == 0) {
+            for (size_t c = 0; c < components; ++c) target[c] = vx::UNDEFINED_DOUBLE;
+            continue;
+        }
+        const double scale = 1.0 / counts[n];
+        for (size_t c = 0; c < components; ++c) target[c] *= scale;
+    }
+}
+
+}  // namespace
+
+void OFPart::averageCellsAtNodes(const NodeElements& lists, const std::vector<double>& cellValues,
+                                 std::vector<double>& nodeValues, std::vector<int>& counts, size_t m,
+                                 const std::vector<char>* skip) const {
+    tbb::parallel_for(tbb::blocked_range<size_t>(0, lists.nodeCount, 8192), [&](const tbb::blocked_range<size_t>& r) {
+        const auto average = m == 1 ? averageNodes<1> : m == 3 ? averageNodes<3> : m == 6 ? averageNodes<6> : averageNodes<0>;
+        average(r.begin(), r.end(), lists.starts.data(), lists.elements.data(), cellValues.data(), nodeValues.data(),
+                counts.data(), m, skip ? skip->data() : nullptr);
+    });
+}
+
 bool OFPart::computeAverageNodeResult(const std::vector<double>& cellValues, std::vector<double>& nodeValues,
                                       int components) const {
     if (components <= 0) return false;
     const size_t m = static_cast<size_t>(components);
-    std::vector<int> counts(nodeValues.size() / m, 0);
+    const size_t nodeCount = nodeValues.size() / m;
+    std::vector<int> counts(nodeCount, 0);
+    if (m <= MAX_GATHERED_COMPONENTS && cellValues.size() >= m_nodesCountPerElt.size() * m) {
+        const NodeElements& lists = nodeElements(nodeCount);
+        if (lists.complete) {
+            averageCellsAtNodes(lists, cellValues, nodeValues, counts, m, nullptr);
+            return true;
+        }
+    }
+    // Short cell values or nodes beyond the node values: element by element, up to the first
+    // element that cannot be taken.
     const bool ok = accumulateCells(m_connectivities, m_nodesCountPerElt, cellValues, nodeValues, counts, m, nullptr);
     divideByCounts(nodeValues, counts, m);
     return ok;
@@ -132,6 +241,13 @@ bool OFPart::computeAverageNodeResultAwareBC(const std::vector<double>& cellValu
                 }
                 marked[node] = 1;
             }
+        }
+    }
+    if (m <= MAX_GATHERED_COMPONENTS && cellValues.size() >= m_nodesCountPerElt.size() * m) {
+        const NodeElements& lists = nodeElements(nodeCount);
+        if (lists.complete) {
+            averageCellsAtNodes(lists, cellValues, nodeValues, counts, m, &marked);
+            return ok;
         }
     }
     ok = accumulateCells(m_connectivities, m_nodesCountPerElt, cellValues, nodeValues, counts, m, &marked) && ok;

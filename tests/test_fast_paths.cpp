@@ -1,6 +1,6 @@
 // The shortcuts taken for speed give exactly what the general code gives: labels read eight
 // digits at a time, hexahedra recognised in one pass over their faces, element tables sized
-// from face counts before the cells are recognised.
+// from face counts before the cells are recognised, node averages gathered node by node.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,9 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "core/GroupedLists.h"
+#include "core/Undefined.h"
 #include "io/NumberParsing.h"
 #include "mesh/OFCell.h"
 #include "mesh/OFPolymeshToVXP.h"
+#include "model/OFPart.h"
 #include "tests/support/CaseWriter.h"
 #include "tests/support/LogCapture.h"
 
@@ -366,6 +369,134 @@ TEST(FastPaths, TheLowestCellBeyondTheByteCountsIsNamed) {
     ASSERT_EQ(log.texts(1).size(), 1u);
     EXPECT_EQ(log.texts(1)[0].rfind("OFPolymeshToVXP : Cannot convert cell 5000: it has 256 distinct nodes", 0), 0u)
         << log.texts(1)[0];
+}
+
+// ---- node averages -------------------------------------------------------------------------
+
+TEST(FastPaths, GroupsListTheirValuesInItemOrder) {
+    // Items i = 0 ... 99 with key i % 7 (keys 7 and 8 get nothing), split into halves at 40.
+    std::vector<uint32_t> starts, values;
+    vx::groupInOrder(
+        9,
+        [](size_t half, auto&& take) {
+            for (uint32_t i = half ? 40 : 0; i < (half ? 100u : 40u); ++i) take(i % 7, i);
+        },
+        starts, values);
+    ASSERT_EQ(starts.size(), 10u);
+    ASSERT_EQ(values.size(), 100u);
+    for (size_t k = 0; k < 9; ++k) {
+        std::vector<uint32_t> expected;
+        for (uint32_t i = 0; i < 100; ++i)
+            if (i % 7 == k) expected.push_back(i);
+        EXPECT_EQ(std::vector<uint32_t>(values.begin() + starts[k], values.begin() + starts[k + 1]), expected) << k;
+    }
+    vx::groupInOrder(3, [](size_t, auto&&) {}, starts, values);
+    EXPECT_EQ(starts, (std::vector<uint32_t>{0, 0, 0, 0}));
+    EXPECT_TRUE(values.empty());
+}
+
+// Random elements of 4 to 8 nodes (a node may appear twice in one), some nodes used by none, and
+// values of very different magnitudes, so that a sum taken in another order differs in its last
+// bits.
+struct RandomElements {
+    std::vector<int> connectivity;
+    std::vector<unsigned char> counts;
+};
+
+RandomElements randomElements(size_t elements, size_t nodes, unsigned seed) {
+    std::mt19937 random(seed);
+    RandomElements r;
+    for (size_t e = 0; e < elements; ++e) {
+        const unsigned char n = static_cast<unsigned char>(4 + random() % 5);
+        r.counts.push_back(n);
+        for (unsigned char k = 0; k < n; ++k) r.connectivity.push_back(static_cast<int>(random() % (nodes - nodes / 50)));
+    }
+    return r;
+}
+
+std::vector<double> randomValues(size_t n, unsigned seed) {
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<double> exponent(-20, 20);
+    std::vector<double> values(n);
+    for (double& v : values) v = (random() % 2 ? 1 : -1) * std::exp(exponent(random));
+    return values;
+}
+
+// The averages element by element, each element's values added to its nodes in element order;
+// nodes of patches with values take the mean of their faces instead.
+std::vector<double> averagesInElementOrder(const RandomElements& mesh, const std::vector<double>& cellValues,
+                                           const std::vector<RandomElements>& patches,
+                                           const std::vector<std::vector<double>>& patchValues, size_t nodes,
+                                           size_t m) {
+    std::vector<double> sums(nodes * m, 0.0);
+    std::vector<int> counts(nodes, 0);
+    std::vector<char> marked(nodes, 0);
+    auto add = [&](const RandomElements& items, const std::vector<double>& values, bool skipMarked, bool mark) {
+        size_t at = 0;
+        for (size_t e = 0; e < items.counts.size(); ++e) {
+            for (size_t k = 0; k < items.counts[e]; ++k, ++at) {
+                const size_t node = static_cast<size_t>(items.connectivity[at]);
+                if (skipMarked && marked[node]) continue;
+                for (size_t c = 0; c < m; ++c) sums[node * m + c] += values[e * m + c];
+                ++counts[node];
+                if (mark) marked[node] = 1;
+            }
+        }
+    };
+    for (size_t b = 0; b < patches.size(); ++b)
+        if (patchValues[b][0] != vx::UNDEFINED_DOUBLE) add(patches[b], patchValues[b], false, true);
+    add(mesh, cellValues, true, false);
+    for (size_t n = 0; n < nodes; ++n)
+        for (size_t c = 0; c < m; ++c)
+            sums[n * m + c] = counts[n] ? sums[n * m + c] * (1.0 / counts[n]) : vx::UNDEFINED_DOUBLE;
+    return sums;
+}
+
+bool bitIdentical(const std::vector<double>& a, const std::vector<double>& b) {
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0;
+}
+
+TEST(FastPaths, NodeAveragesAddInElementOrder) {
+    const size_t nodes = 40000;
+    OFPart part(1, "p", "f");
+    // Two patches of quadrilaterals: one with values, one whose values are unknown.
+    std::vector<RandomElements> patches;
+    for (unsigned b = 0; b < 2; ++b) {
+        RandomElements patch;
+        std::mt19937 random(100 + b);
+        for (size_t f = 0; f < 3000; ++f) {
+            patch.counts.push_back(4);
+            for (int k = 0; k < 4; ++k) patch.connectivity.push_back(static_cast<int>(random() % nodes));
+        }
+        OFBoundary boundary;
+        boundary.setType("wall");
+        boundary.faceConnectivity() = patch.connectivity;
+        boundary.nodeCountPerFace() = patch.counts;
+        part.boundaries().push_back(boundary);
+        patches.push_back(patch);
+    }
+    for (unsigned seed : {1u, 2u}) {
+        // A second connectivity replaces the first, as a new geometry request does.
+        const RandomElements mesh = randomElements(50000, nodes, seed);
+        part.setConnectivities(std::vector<int>(mesh.connectivity));
+        part.setNodesCountPerElt(std::vector<unsigned char>(mesh.counts));
+        for (size_t m : {1, 2, 3, 6}) {
+            SCOPED_TRACE(testing::Message() << "seed " << seed << ", " << m << " components");
+            const std::vector<double> cells = randomValues(mesh.counts.size() * m, seed * 10 + static_cast<unsigned>(m));
+            std::vector<double> plain(nodes * m, 0.0);
+            ASSERT_TRUE(part.computeAverageNodeResult(cells, plain, static_cast<int>(m)));
+            EXPECT_TRUE(bitIdentical(plain, averagesInElementOrder(mesh, cells, {}, {}, nodes, m)));
+
+            const std::vector<std::vector<double>> patchValues{randomValues(3000 * m, 7),
+                                                               std::vector<double>(3000 * m, vx::UNDEFINED_DOUBLE)};
+            std::vector<double> aware(nodes * m, 1.0);
+            ASSERT_TRUE(part.computeAverageNodeResultAwareBC(cells, patchValues, aware, static_cast<int>(m)));
+            EXPECT_TRUE(bitIdentical(aware, averagesInElementOrder(mesh, cells, patches, patchValues, nodes, m)));
+        }
+    }
+    // Fewer node values than the connectivity reaches: nothing beyond them is written.
+    std::vector<double> short_(100, 0.0);
+    EXPECT_FALSE(part.computeAverageNodeResult(randomValues(50000, 3), short_, 1));
 }
 
 }  // namespace
