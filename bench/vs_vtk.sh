@@ -179,6 +179,10 @@ case, mode, decomposed = sys.argv[1], sys.argv[2], sys.argv[3] == "1"
 r = vtk.vtkPOpenFOAMReader() if decomposed else vtk.vtkOpenFOAMReader()
 r.SetFileName(case)
 if decomposed:
+    # The parallel reader crashes without a controller; one process reads every processor folder.
+    controller = vtk.vtkDummyController()
+    vtk.vtkMultiProcessController.SetGlobalController(controller)
+    r.SetController(controller)
     r.SetCaseType(0)
 r.SkipZeroTimeOff()
 r.UpdateInformation()
