@@ -121,6 +121,7 @@ bool populateBoundaryGroup(const OFPolymesh& mesh, OFBoundary& boundary, VXPNode
     sendElements(s, elements);
     boundary.nodeCountPerFace() = std::move(s.faceNodeCounts);
     boundary.faceConnectivity() = std::move(s.faceMeshNodes);
+    boundary.faceLocalConnectivity() = std::move(s.faceSurfaceNodes);
     return true;
 }
 

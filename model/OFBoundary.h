@@ -60,6 +60,9 @@ public:
     std::vector<uint8_t>& nodeCountPerFace() { return m_nodeCountPerFace; }
     const std::vector<uint8_t>& nodeCountPerFace() const { return m_nodeCountPerFace; }
     uint8_t nodeCountPerFace(int i) const { return m_nodeCountPerFace[static_cast<size_t>(i)]; }
+    // The same face node references as surface-local nodes (as the patch's elements list them).
+    std::vector<int>& faceLocalConnectivity() { return m_faceLocalConnectivity; }
+    const std::vector<int>& faceLocalConnectivity() const { return m_faceLocalConnectivity; }
 
     // Host element type of a surface face with n nodes: triangle, quadrilateral or polygon.
     static int typeFromFaceNodeCount(size_t n);
@@ -82,5 +85,6 @@ private:
     std::vector<int> m_faceToCellMapping;
     std::vector<int> m_faceNodeToNodeMapping;
     std::vector<int> m_faceConnectivity;
+    std::vector<int> m_faceLocalConnectivity;
     std::vector<uint8_t> m_nodeCountPerFace;
 };

@@ -69,15 +69,25 @@ bool OFPart::computePatchNodeValues(const OFBoundary& patch, const std::vector<d
     const size_t m = static_cast<size_t>(components);
     const std::vector<int>& localToMesh = patch.faceNodeToNodeMapping();
     if (patchNodeValues.size() != localToMesh.size() * m) return false;
-    // The patch's nodes are its mesh points in ascending order (as the geometry numbers them):
-    // looked up by bisection; in any other order through a map.
+    // Each face node reference's surface node as the geometry numbered it, where it was kept and
+    // agrees; otherwise found among the patch's nodes: by bisection when they are in ascending
+    // mesh order (as the geometry numbers them), in any other order through a map.
+    const std::vector<int>& numbered = patch.faceLocalConnectivity();
+    const bool keptNumbering = numbered.size() == patch.faceConnectivity().size();
     std::unordered_map<int, size_t> meshToLocal;
     const bool ascending = std::is_sorted(localToMesh.begin(), localToMesh.end());
     if (!ascending) {
         meshToLocal.reserve(localToMesh.size());
         for (size_t i = 0; i < localToMesh.size(); ++i) meshToLocal.emplace(localToMesh[i], i);
     }
-    auto localOf = [&](int point, size_t* local) {
+    auto localOf = [&](size_t reference, int point, size_t* local) {
+        if (keptNumbering) {
+            const size_t kept = static_cast<size_t>(numbered[reference]);
+            if (kept < localToMesh.size() && localToMesh[kept] == point) {
+                *local = kept;
+                return true;
+            }
+        }
         if (ascending) {
             const auto it = std::lower_bound(localToMesh.begin(), localToMesh.end(), point);
             if (it == localToMesh.end() || *it != point) return false;
@@ -102,7 +112,7 @@ bool OFPart::computePatchNodeValues(const OFBoundary& patch, const std::vector<d
         }
         for (size_t k = 0; k < faceNodeCounts[f]; ++k, ++at) {
             size_t local = 0;
-            if (!localOf(faceNodes[at], &local)) {
+            if (!localOf(at, faceNodes[at], &local)) {
                 ok = false;
                 continue;
             }

@@ -320,6 +320,7 @@ void forgetDeliveredPieces(OFPart& part) {
         patch.createFaceToCellMapping(0);
         patch.createNodeFaceToNodeMapping(0);
         patch.faceConnectivity().clear();
+        patch.faceLocalConnectivity().clear();
         patch.nodeCountPerFace().clear();
     }
 }

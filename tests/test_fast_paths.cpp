@@ -499,4 +499,37 @@ TEST(FastPaths, NodeAveragesAddInElementOrder) {
     EXPECT_FALSE(part.computeAverageNodeResult(randomValues(50000, 3), short_, 1));
 }
 
+// A patch's node values found through the surface numbering the geometry kept are those found by
+// looking each mesh point up; a kept numbering that does not fit the patch is not trusted.
+TEST(FastPaths, PatchNodeValuesThroughTheKeptNumbering) {
+    std::mt19937 random(5);
+    OFBoundary patch;
+    std::vector<int> meshNodes;
+    for (int point = 0; point < 20000; ++point)
+        if (random() % 3 == 0) meshNodes.push_back(point);
+    patch.createNodeFaceToNodeMapping(meshNodes.size());
+    for (size_t i = 0; i < meshNodes.size(); ++i) patch.nodeIndex(i) = meshNodes[i];
+    for (size_t f = 0; f < 4000; ++f) {
+        patch.nodeCountPerFace().push_back(static_cast<uint8_t>(3 + f % 3));
+        for (size_t k = 0; k < 3 + f % 3; ++k) {
+            const size_t local = random() % meshNodes.size();
+            patch.faceConnectivity().push_back(meshNodes[local]);
+            patch.faceLocalConnectivity().push_back(static_cast<int>(local));
+        }
+    }
+    const std::vector<double> faceValues = randomValues(4000 * 3, 9);
+    auto nodeValues = [&](const OFBoundary& p) {
+        std::vector<double> values(meshNodes.size() * 3);
+        EXPECT_TRUE(OFPart::computePatchNodeValues(p, faceValues, values, 3));
+        return values;
+    };
+    const std::vector<double> kept = nodeValues(patch);
+    OFBoundary lookedUp = patch;
+    lookedUp.faceLocalConnectivity().clear();
+    EXPECT_TRUE(bitIdentical(kept, nodeValues(lookedUp)));
+    OFBoundary wrong = patch;
+    for (int& local : wrong.faceLocalConnectivity()) local = (local * 7 + 3) % static_cast<int>(meshNodes.size() + 5);
+    EXPECT_TRUE(bitIdentical(kept, nodeValues(wrong)));
+}
+
 }  // namespace
