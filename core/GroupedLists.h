@@ -19,7 +19,7 @@ namespace vx {
 // values[starts[k]] ... values[starts[k + 1] - 1]. The number of entries must fit 32 bits.
 template <typename ForEachEntry>
 void groupInOrder(size_t keyCount, const ForEachEntry& forEachEntry, std::vector<uint32_t>& starts,
-                  std::vector<uint32_t>& values) {
+                  UnsetVector<uint32_t>& values) {
     // first[k]: the key's entries from the first half; starts[k + 1]: from the second.
     std::vector<uint32_t> first(keyCount, 0);
     starts.assign(keyCount + 1, 0);

@@ -6,7 +6,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <new>
+#include <memory>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #if defined(__linux__)
@@ -29,6 +31,31 @@ inline void adviseHugePages(const void* data, size_t bytes) {
     (void)bytes;
 #endif
 }
+
+// An allocator whose vectors leave new items of plain types unwritten on resize: for arrays that
+// are filled right after, by several tasks, so that fresh memory is first touched (and supplied
+// by the system) in parallel rather than by one thread clearing it.
+template <typename T>
+struct UnsetAllocator : std::allocator<T> {
+    template <typename U>
+    struct rebind {
+        using other = UnsetAllocator<U>;
+    };
+    UnsetAllocator() noexcept = default;
+    template <typename U>
+    UnsetAllocator(const UnsetAllocator<U>&) noexcept {}
+    template <typename U>
+    void construct(U* p) noexcept {
+        ::new (static_cast<void*>(p)) U;
+    }
+    template <typename U, typename... Args>
+    void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
+
+template <typename T>
+using UnsetVector = std::vector<T, UnsetAllocator<T>>;
 
 // Resizes to n items; storage that has to grow is taken once, at the full size, and advised as
 // above before anything is written to it. Throws like std::vector::resize.

@@ -32,9 +32,9 @@ void parallelFor(size_t n, const Body& body) {
         tbb::auto_partitioner());
 }
 
-template <typename T>
-void release(std::vector<T>& v) {
-    std::vector<T>().swap(v);
+template <typename T, typename A>
+void release(std::vector<T, A>& v) {
+    std::vector<T, A>().swap(v);
 }
 
 // Number of faces that can be assigned: every face has an owner; the first `internal` of them

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/LargeArrays.h"
 #include "mesh/OFCell.h"
 #include "mesh/OFPolymesh.h"
 #include "vxp/VXPApi.h"
@@ -82,7 +83,7 @@ private:
 
     OFPolymesh* m_mesh;
     std::vector<uint32_t> m_cellFaceStarts;  // per cell its first entry in m_cellFaces; one more at the end
-    std::vector<uint32_t> m_cellFaces;       // face index, with NEIGHBOUR_ENTRY set where the cell is the neighbour
+    vx::UnsetVector<uint32_t> m_cellFaces;   // face index, with NEIGHBOUR_ENTRY set where the cell is the neighbour
     std::vector<ChunkStart> m_chunkStarts;   // per chunk, and one more holding the totals
     std::vector<VXPElementType> m_elementTypes;
     std::vector<int> m_connectivities;

@@ -4,6 +4,7 @@
 #include <limits>
 #include <vector>
 
+#include "core/LargeArrays.h"
 #include "core/Str.h"
 #include "model/OFBoundary.h"
 #include "model/OFCellZone.h"
@@ -72,7 +73,7 @@ private:
         bool built = false;
         bool complete = false;  // every node reference lies below nodeCount
         std::vector<uint32_t> starts;
-        std::vector<uint32_t> elements;
+        vx::UnsetVector<uint32_t> elements;
     };
     const NodeElements& nodeElements(size_t nodeCount) const;
     // The mean of the cell values around each node not in `skip`, added to the values a node

@@ -375,7 +375,8 @@ TEST(FastPaths, TheLowestCellBeyondTheByteCountsIsNamed) {
 
 TEST(FastPaths, GroupsListTheirValuesInItemOrder) {
     // Items i = 0 ... 99 with key i % 7 (keys 7 and 8 get nothing), split into halves at 40.
-    std::vector<uint32_t> starts, values;
+    std::vector<uint32_t> starts;
+    vx::UnsetVector<uint32_t> values;
     vx::groupInOrder(
         9,
         [](size_t half, auto&& take) {
