@@ -20,8 +20,6 @@ namespace foamvalues {
 
 namespace {
 
-// Largest target (doubles) sized from a count read in a file.
-constexpr unsigned long long MAX_SIZED_VALUES = 1ull << 28;
 // Lists shorter than this are parsed on the calling thread.
 constexpr size_t PARALLEL_BYTES = 1 << 18;
 
@@ -269,7 +267,7 @@ bool parseItemsText(const char* p, const char* end, size_t items, int fileCompon
 }
 
 ValueRead readFieldValue(const std::vector<Token>& tokens, int fileComponents, std::vector<double>* target,
-                         bool resize, TensorView view) {
+                         size_t resizeUpTo, TensorView view) {
     ValueRead r;
     const size_t delivered = static_cast<size_t>(deliveredComponents(fileComponents, view));
     if (tokens.empty() || !target || delivered == 0) return r;
@@ -313,8 +311,8 @@ ValueRead readFieldValue(const std::vector<Token>& tokens, int fileComponents, s
     }
     r.count = count;
     const unsigned long long needed = static_cast<unsigned long long>(count) * delivered;
-    if (resize) {
-        if (needed > MAX_SIZED_VALUES || !resizeSafely(*target, static_cast<size_t>(needed))) return r;
+    if (resizeUpTo) {
+        if (needed > resizeUpTo || !resizeSafely(*target, static_cast<size_t>(needed))) return r;
     } else if (needed != target->size()) {
         r.status = ValueStatus::WrongCount;
         return r;
@@ -363,7 +361,7 @@ ValueRead readFieldValue(const std::vector<Token>& tokens, int fileComponents, s
     return r;
 }
 
-bool readLabelList(const std::vector<Token>& tokens, std::vector<int>* labels, int labelBytes) {
+bool readLabelList(const std::vector<Token>& tokens, std::vector<int>* labels, int labelBytes, size_t maxCount) {
     size_t i = 0;
     if (i < tokens.size() && tokens[i].kind == TokenKind::Word) ++i;  // List<label>
     if (i >= tokens.size()) return false;
@@ -374,7 +372,9 @@ bool readLabelList(const std::vector<Token>& tokens, std::vector<int>* labels, i
     };
     if (head.kind == TokenKind::List) {
         const ListSpan& span = *head.list;
-        if (i + 1 != tokens.size() || !resizeSafely(*labels, static_cast<size_t>(span.count))) return false;
+        if (i + 1 != tokens.size() || static_cast<unsigned long long>(span.count) > maxCount ||
+            !resizeSafely(*labels, static_cast<size_t>(span.count)))
+            return false;
         const size_t n = labels->size();
         if (span.itemBytes) {
             if (span.itemBytes == 4 && labelBytes == 4) {
@@ -407,7 +407,9 @@ bool readLabelList(const std::vector<Token>& tokens, std::vector<int>* labels, i
         return skipBlanks(p, end) == end;
     }
     int32_t count = 0;
-    if (head.kind != TokenKind::Number || !parseLabel(head.text, &count)) return false;
+    if (head.kind != TokenKind::Number || !parseLabel(head.text, &count) || count < 0 ||
+        static_cast<size_t>(count) > maxCount)
+        return false;
     ++i;
     if (i == tokens.size()) {
         if (count != 0) return false;
@@ -417,7 +419,6 @@ bool readLabelList(const std::vector<Token>& tokens, std::vector<int>* labels, i
     if (tokens[i].isPunct('{')) {
         int32_t v = 0;
         if (i + 3 != tokens.size() || !parseLabel(tokens[i + 1].text, &v) || !tokens[i + 2].isPunct('}')) return false;
-        if (static_cast<size_t>(count) > MAX_SIZED_VALUES) return false;
         labels->assign(static_cast<size_t>(count), v);
         return true;
     }

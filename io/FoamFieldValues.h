@@ -29,11 +29,12 @@ struct ValueRead {
     bool uniform = false;
 };
 
-// Reads a field value into target (items x delivered components). With resize the target
-// takes the list's length; otherwise a list must have as many items as the target holds.
+// Reads a field value into target (items x delivered components). With resizeUpTo 0 a list
+// must have as many items as the target holds; otherwise the target takes the list's length,
+// which may not exceed resizeUpTo values (a bound the caller has validated).
 // factor scales every number (units written after the value).
 ValueRead readFieldValue(const std::vector<foamdict::Token>& tokens, int fileComponents, std::vector<double>* target,
-                         bool resize, TensorView view = TensorView::Symmetric);
+                         size_t resizeUpTo, TensorView view = TensorView::Symmetric);
 
 // Parses `items` items of fileComponents numbers from text [begin, end): plain numbers for
 // scalars, "(a b c ...)" otherwise. The text must hold nothing else.
@@ -44,7 +45,8 @@ bool parseItemsText(const char* begin, const char* end, size_t items, int fileCo
 void storeItem(const double* numbers, int n, double* out, TensorView view = TensorView::Symmetric);
 
 // A label list value ("List<label> N(...)", "N(...)", "N{v}", "0()", a binary "0"); false when
-// malformed or when the count does not match the items.
-bool readLabelList(const std::vector<foamdict::Token>& tokens, std::vector<int>* labels, int labelBytes);
+// malformed, when the count does not match the items, or when it exceeds maxCount.
+bool readLabelList(const std::vector<foamdict::Token>& tokens, std::vector<int>* labels, int labelBytes,
+                   size_t maxCount);
 
 }  // namespace foamvalues

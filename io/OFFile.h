@@ -155,8 +155,9 @@ public:
     // the keyword both are empty.
     static void splitEntry(const std::string& entry, std::string* keyword, std::string* value);
 
-    // Whether an item count announced by the file could be stored in it: a plain file must be at
-    // least minBytesPerItem bytes per item long. Compressed files are not checked here.
+    // Whether an item count announced by the file could be stored in it: its text must be at
+    // least minBytesPerItem bytes per item long (the text of a gzip file is bounded by the
+    // largest expansion deflate allows).
     bool countFitsFile(long long count, size_t minBytesPerItem) const;
     // Reads count raw items of itemBytes each from the stream; false on a short read.
     bool readRaw(void* target, size_t itemBytes, size_t count);
@@ -225,7 +226,7 @@ private:
     int m_labelBytes = 4;
     int m_scalarBytes = 8;
     bool m_bigEndian = false;
-    long long m_plainFileSize = -1;  // size of an uncompressed file, -1 for compressed ones
+    long long m_plainFileSize = -1;  // length of the file's text, or its bound for gzip files; -1 unknown
     vx::Str m_openedPath;
     std::shared_ptr<const std::string> m_text;  // the whole file, for loadWhole
     size_t m_bodyOffset = 0;
@@ -242,9 +243,10 @@ public:
     // fills the target with the undefined value and succeeds.
     bool readResult(const vx::Str& path, const vx::Str& objectName, const vx::Str& className,
                     std::vector<double>* values);
-    // As readResult, with the target sized to the item count the file announces.
+    // As readResult, with the target sized to the item count the file announces, which may
+    // not exceed maxValues values.
     bool readResultSizedFromFile(const vx::Str& path, const vx::Str& objectName, const vx::Str& className,
-                                 std::vector<double>* values);
+                                 std::vector<double>* values, size_t maxValues);
     // A value list read from the stream: its count, then "(...)" or "{value}", in any layout.
     bool readResultInMultipleLineFormat(const vx::Str& path, const vx::Str& className, std::vector<double>* values);
     // A value list standing on one line of text, such as "internalField nonuniform List<scalar> 3(1 2 3);"
@@ -305,17 +307,17 @@ private:
     bool collectValueTokens(char end, std::vector<vx::Str>* tokens);
     bool singleLineListAhead(std::string* line, char** lineEnd);
     bool readResultImpl(const vx::Str& path, const vx::Str& objectName, const vx::Str& className,
-                        std::vector<double>* values, bool sizeFromFile);
+                        std::vector<double>* values, size_t sizedUpTo);
     bool readInternalList(const vx::Str& className, int fileComponents, std::vector<double>* values,
-                          bool sizeFromFile);
+                          size_t sizedUpTo);
     bool readSingleLineList(const std::string& line, const vx::Str& path, const vx::Str& className,
-                            std::vector<double>* values, bool sizeFromFile);
-    ListStatus readStreamList(int fileComponents, std::vector<double>* values, bool sizeFromFile,
+                            std::vector<double>* values, size_t sizedUpTo);
+    ListStatus readStreamList(int fileComponents, std::vector<double>* values, size_t sizedUpTo,
                               const std::string* patchName);
     ListStatus readNonUniformList(const vx::Str& className, const std::vector<vx::Str>& tokens,
                                   std::vector<double>* values, const std::string* patchName);
     ListStatus readEntryValues(const vx::Str& className, const foamdict::Entry& entry, std::vector<double>* values,
-                               bool sizeFromFile, const std::string* patchName);
+                               size_t sizedUpTo, const std::string* patchName);
     bool readListBody(int fileComponents, std::vector<double>* values);
     bool readTensorsAscii(std::vector<double>* values, size_t* read);
     bool readTensorsBinary(std::vector<double>* values, int fileComponents);

@@ -163,11 +163,13 @@ bool OFFile::readCellZones(const Str& path, const Str& objectName, std::vector<O
         logError(problem);
         return false;
     }
+    // A zone's labels are no more than its file has bytes, however they are written ("N{v}").
+    const size_t maxLabels = m_text->size();
     for (const auto& entry : list.entries()) {
         const Entry* labels = entry->dict->findLiteral("cellLabels");
         OFCellZone zone;
         zone.setName(Str::fromUtf8(entry->key));
-        if (!labels || labels->dict || !foamvalues::readLabelList(labels->tokens, &zone.cellIds(), m_labelBytes)) {
+        if (!labels || labels->dict || !foamvalues::readLabelList(labels->tokens, &zone.cellIds(), m_labelBytes, maxLabels)) {
             logError(problem);
             return false;
         }
@@ -198,6 +200,7 @@ bool OFFile::readFaceZones(const Str& path, const Str& objectName, std::vector<O
         logError(problem);
         return false;
     }
+    const size_t maxLabels = m_text->size();
     int id = 0;
     for (const auto& entry : list.entries()) {
         OFFaceZone zone;
@@ -205,13 +208,13 @@ bool OFFile::readFaceZones(const Str& path, const Str& objectName, std::vector<O
         zone.setId(++id);
         zone.setPartId(static_cast<int>(partId));
         const Entry* labels = entry->dict->findLiteral("faceLabels");
-        if (!labels || labels->dict || !foamvalues::readLabelList(labels->tokens, &zone.faceIds(), m_labelBytes)) {
+        if (!labels || labels->dict || !foamvalues::readLabelList(labels->tokens, &zone.faceIds(), m_labelBytes, maxLabels)) {
             logError(problem);
             return false;
         }
         // The flip map, one flag per face; a zone written without one keeps it empty.
         const Entry* flips = entry->dict->findLiteral("flipMap");
-        if (flips && (flips->dict || !foamvalues::readLabelList(flips->tokens, &zone.flipMap(), m_labelBytes) ||
+        if (flips && (flips->dict || !foamvalues::readLabelList(flips->tokens, &zone.flipMap(), m_labelBytes, zone.faceIds().size()) ||
                       zone.flipMap().size() != zone.faceIds().size())) {
             logError(problem);
             return false;

@@ -39,8 +39,6 @@ constexpr size_t MAX_TOKEN_LENGTH = 4096;
 constexpr size_t MAX_VALUE_TOKENS = 64;
 // Entry texts kept in the boundary entry maps are cut at this length.
 constexpr size_t MAX_ENTRY_TEXT = 256;
-// Largest target (doubles) sized from a count read in a file.
-constexpr unsigned long long MAX_SIZED_VALUES = 1ull << 28;
 
 struct FieldClass {
     const char* name;
@@ -479,7 +477,7 @@ bool OFFile::singleLineListAhead(std::string* line, char** lineEnd) {
 }
 
 bool OFFile::readSingleLineList(const std::string& s, const Str& path, const Str& className,
-                                std::vector<double>* values, bool sizeFromFile) {
+                                std::vector<double>* values, size_t sizedUpTo) {
     const int fileComponents = fileComponentsOf(className.toStdString());
     if (fileComponents == 0) {
         resultSizeFromName(className);
@@ -506,10 +504,10 @@ bool OFFile::readSingleLineList(const std::string& s, const Str& path, const Str
         logError(Str("Unrecognized result class name %1. File basename is %2").arg(className).arg(path));
         return false;
     }
-    if (sizeFromFile) {
+    if (sizedUpTo) {
         // Each item of a "(...)" list takes at least two characters of the line.
         const bool plausible = s[open] == '{' || static_cast<unsigned long long>(count) <= s.size() / 2;
-        if (!plausible || static_cast<unsigned long long>(expected) > MAX_SIZED_VALUES ||
+        if (!plausible || static_cast<unsigned long long>(expected) > sizedUpTo ||
             !resizeSafely(*values, static_cast<size_t>(expected))) {
             logError(Str("Invalid number of items in result file. File basename is %1").arg(path));
             return false;
@@ -540,14 +538,14 @@ bool OFFile::readResultInSingleLineFormat(const Str& line, const Str& path, cons
                                           std::vector<double>* values) {
     if (!values) return false;
     try {
-        return readSingleLineList(line.toStdString(), path, className, values, false);
+        return readSingleLineList(line.toStdString(), path, className, values, 0);
     } catch (const std::exception&) {
         logError(Str("Error reading result. File basename is %1").arg(path));
         return false;
     }
 }
 
-OFFile::ListStatus OFFile::readStreamList(int fileComponents, std::vector<double>* values, bool sizeFromFile,
+OFFile::ListStatus OFFile::readStreamList(int fileComponents, std::vector<double>* values, size_t sizedUpTo,
                                           const std::string* patchName) {
     const Str& path = m_openedPath;
     const size_t components = static_cast<size_t>(deliveredComponents(fileComponents));
@@ -589,7 +587,7 @@ OFFile::ListStatus OFFile::readStreamList(int fileComponents, std::vector<double
             return ListStatus::Broken;
         }
         // A binary empty list has no parentheses: "value nonuniform 0;".
-        if (values && sizeFromFile) values->clear();
+        if (values && sizedUpTo) values->clear();
         if (values && !patchName && !values->empty()) {
             failDimension(count);
             return ListStatus::Rejected;
@@ -600,10 +598,10 @@ OFFile::ListStatus OFFile::readStreamList(int fileComponents, std::vector<double
 
     std::vector<double>* target = values;
     bool rejected = false;
-    if (target && sizeFromFile) {
+    if (target && sizedUpTo) {
         const size_t itemBytes = m_binary ? static_cast<size_t>(fileComponents * m_scalarBytes)
                                           : static_cast<size_t>(2 * fileComponents);
-        if ((open == '(' && !countFitsFile(count, itemBytes)) || expected > MAX_SIZED_VALUES ||
+        if ((open == '(' && !countFitsFile(count, itemBytes)) || expected > sizedUpTo ||
             !resizeSafely(*target, static_cast<size_t>(expected))) {
             fail("Invalid number of items in result file. File basename is %1",
                  "Failed to read number of values of boundary %1 in result file. File basename is %2");
@@ -659,7 +657,7 @@ bool OFFile::readResultInMultipleLineFormat(const Str&, const Str& className, st
     }
     if (!values || !isOpen()) return false;
     try {
-        return readStreamList(fileComponents, values, false, nullptr) == ListStatus::Read;
+        return readStreamList(fileComponents, values, 0, nullptr) == ListStatus::Read;
     } catch (const std::exception&) {
         logError(Str("Error reading result. File basename is %1").arg(m_openedPath));
         return false;
@@ -695,25 +693,25 @@ OFFile::ListStatus OFFile::readNonUniformList(const Str& className, const std::v
         }
         fileComponents = listComponents;
     }
-    return readStreamList(fileComponents, values, false, patchName);
+    return readStreamList(fileComponents, values, 0, patchName);
 }
 
 // ----------------------------------------------------------------------------------------
 // The internal field.
 
 bool OFFile::readInternalList(const Str& className, int fileComponents, std::vector<double>* values,
-                              bool sizeFromFile) {
+                              size_t sizedUpTo) {
     std::string line;
     char* lineEnd = nullptr;
     if (singleLineListAhead(&line, &lineEnd)) {
         m_cursor = lineEnd;
-        return readSingleLineList(line, m_openedPath, className, values, sizeFromFile);
+        return readSingleLineList(line, m_openedPath, className, values, sizedUpTo);
     }
-    return readStreamList(fileComponents, values, sizeFromFile, nullptr) == ListStatus::Read;
+    return readStreamList(fileComponents, values, sizedUpTo, nullptr) == ListStatus::Read;
 }
 
 bool OFFile::readResultImpl(const Str& path, const Str& objectName, const Str& className, std::vector<double>* values,
-                            bool sizeFromFile) {
+                            size_t sizedUpTo) {
     if (!values) return false;
     const int fileComponents = fileComponentsOf(className.toStdString());
     if (fileComponents == 0) {
@@ -727,7 +725,7 @@ bool OFFile::readResultImpl(const Str& path, const Str& objectName, const Str& c
                 if (!failureReported()) logError(Str("Failed to open result file. File basename is %1").arg(path));
                 return false;
             }
-            return readInternalList(className, fileComponents, values, sizeFromFile);
+            return readInternalList(className, fileComponents, values, sizedUpTo);
         }
         if (!loadWhole(path)) {
             if (!failureReported()) logError(Str("Failed to open result file. File basename is %1").arg(path));
@@ -759,7 +757,7 @@ bool OFFile::readResultImpl(const Str& path, const Str& objectName, const Str& c
             fillUndefined(values);
             return false;
         }
-        return readEntryValues(className, *entry, values, sizeFromFile, nullptr) == ListStatus::Read;
+        return readEntryValues(className, *entry, values, sizedUpTo, nullptr) == ListStatus::Read;
     } catch (const std::exception&) {
         fillUndefined(values);
         logError(Str("Error reading result. File basename is %1").arg(opened));
@@ -768,12 +766,12 @@ bool OFFile::readResultImpl(const Str& path, const Str& objectName, const Str& c
 }
 
 OFFile::ListStatus OFFile::readEntryValues(const Str& className, const foamdict::Entry& entry,
-                                           std::vector<double>* values, bool sizeFromFile,
+                                           std::vector<double>* values, size_t sizedUpTo,
                                            const std::string* patchName) {
     const int fileComponents = fileComponentsOf(className.toStdString());
     const Str& path = m_openedPath;
     const foamvalues::ValueRead read =
-        foamvalues::readFieldValue(entry.tokens, fileComponents, values, sizeFromFile, viewOf(className.toStdString()));
+        foamvalues::readFieldValue(entry.tokens, fileComponents, values, sizedUpTo, viewOf(className.toStdString()));
     if (read.status == foamvalues::ValueStatus::Read) return ListStatus::Read;
     fillUndefined(values);
     if (patchName) {
@@ -809,12 +807,12 @@ OFFile::ListStatus OFFile::readEntryValues(const Str& className, const foamdict:
 }
 
 bool OFFile::readResult(const Str& path, const Str& objectName, const Str& className, std::vector<double>* values) {
-    return readResultImpl(path, objectName, className, values, false);
+    return readResultImpl(path, objectName, className, values, 0);
 }
 
 bool OFFile::readResultSizedFromFile(const Str& path, const Str& objectName, const Str& className,
-                                     std::vector<double>* values) {
-    return readResultImpl(path, objectName, className, values, true);
+                                     std::vector<double>* values, size_t maxValues) {
+    return readResultImpl(path, objectName, className, values, std::max<size_t>(maxValues, 1));
 }
 
 // ----------------------------------------------------------------------------------------
@@ -966,7 +964,7 @@ bool OFFile::readValuesOfCellAndBoundaries(const Str& path, const Str& objectNam
                 fillUndefined(&target);
                 continue;
             }
-            if (readEntryValues(className, *value, &target, false, &patchName) == ListStatus::Read) ++m_patchesRead;
+            if (readEntryValues(className, *value, &target, 0, &patchName) == ListStatus::Read) ++m_patchesRead;
         }
         if (!mapped) {
             logError(Str("Boundary mapping does not fit the values of result file. File basename is %1").arg(m_openedPath));

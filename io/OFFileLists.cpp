@@ -64,6 +64,15 @@ bool facesFromCompact(std::vector<int>&& indices, FacesData* faces, bool* tooMan
     return true;
 }
 
+// The faces of a compact list whose nodes all lie within the first indicesRead indices.
+size_t facesCovered(const std::vector<int>& offsets, size_t indicesRead) {
+    size_t faces = 0;
+    while (faces + 1 < offsets.size() && offsets[faces + 1] >= offsets[faces] &&
+           static_cast<size_t>(offsets[faces + 1]) <= indicesRead)
+        ++faces;
+    return faces;
+}
+
 }  // namespace
 
 bool OFFile::ensureChunkText() {
@@ -88,7 +97,7 @@ int OFFile::peekNonBlank() {
 void OFFile::logShortList(const char* kind, size_t read, size_t expected) const {
     logError(vx::Str("Failed to read list in %1 file. Read %2 of %3 items. File basename is %4")
                  .arg(kind)
-                 .arg(static_cast<unsigned long long>(read))
+                 .arg(static_cast<unsigned long long>(std::min(read, expected)))
                  .arg(static_cast<unsigned long long>(expected))
                  .arg(m_openedPath));
 }
@@ -401,25 +410,33 @@ bool OFFile::readNextFaceCompactListAscii(FacesData* faces) {
         return readNextFaceListAsciiPar(faces);
     }
 
+    // A face is read once its offsets and its indices are: the offsets alone count for none.
     std::vector<int>& offsets = faces->startOffsets;
-    if (!resizeSafely(offsets, faces->nodeCounts.size() + 1) || !readNextLabelListAscii(&offsets)) return false;
+    const bool offsetsRead = resizeSafely(offsets, faces->nodeCounts.size() + 1) && readNextLabelListAscii(&offsets);
+    m_itemsRead = 0;
+    if (!offsetsRead) return false;
     int indexCount = 0;
     if (!skipAfterNext(')') || !readNextIntLine(&indexCount) || !countFitsFile(indexCount, 2)) return false;
     std::vector<int> indices;
-    if (!resizeSafely(indices, static_cast<size_t>(indexCount)) || !readNextLabelList(&indices)) return false;
-    return facesFromCompact(std::move(indices), faces, &m_faceTooLarge);
+    if (!resizeSafely(indices, static_cast<size_t>(indexCount))) return false;
+    const bool indicesRead = readNextLabelList(&indices);
+    m_itemsRead = facesCovered(offsets, m_itemsRead);
+    return indicesRead && facesFromCompact(std::move(indices), faces, &m_faceTooLarge);
 }
 
 bool OFFile::readNextFaceCompactListBinary(FacesData* faces) {
     std::vector<int>& offsets = faces->startOffsets;
-    if (!resizeSafely(offsets, faces->nodeCounts.size() + 1) || !readNextLabelListBinary(&offsets)) return false;
-    if (nextByte() != ')') return false;
+    const bool offsetsRead = resizeSafely(offsets, faces->nodeCounts.size() + 1) && readNextLabelListBinary(&offsets);
+    m_itemsRead = 0;
+    if (!offsetsRead || nextByte() != ')') return false;
     int indexCount = 0;
     if (!readNextIntLine(&indexCount) || !skipAfterNext('(')) return false;
     if (indexCount != offsets.back() || !countFitsFile(indexCount, static_cast<size_t>(m_labelBytes))) return false;
     std::vector<int> indices;
-    if (!resizeSafely(indices, static_cast<size_t>(indexCount)) || !readNextLabelListBinary(&indices)) return false;
-    return facesFromCompact(std::move(indices), faces, &m_faceTooLarge);
+    if (!resizeSafely(indices, static_cast<size_t>(indexCount))) return false;
+    const bool indicesRead = readNextLabelListBinary(&indices);
+    m_itemsRead = facesCovered(offsets, m_itemsRead);
+    return indicesRead && facesFromCompact(std::move(indices), faces, &m_faceTooLarge);
 }
 
 bool OFFile::readVectorField(const vx::Str& path, const vx::Str& objectName, std::vector<double>* values) {

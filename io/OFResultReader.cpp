@@ -63,10 +63,10 @@ bool OFResultReader::readNonHeaderValues(const Str& folder, const Str& name, con
                      [&](OFFile& file, const Str& path) { return file.readResult(path, name, className, values); });
 }
 
-bool OFResultReader::readNonHeaderValuesAnyCount(const Str& folder, const Str& name, const Str& className,
-                                                 std::vector<double>* values) {
+bool OFResultReader::readNonHeaderValuesUpTo(const Str& folder, const Str& name, const Str& className,
+                                             std::vector<double>* values, size_t maxValues) {
     return readTimed(folder, name, false, values, [&](OFFile& file, const Str& path) {
-        return file.readResultSizedFromFile(path, name, className, values);
+        return file.readResultSizedFromFile(path, name, className, values, maxValues);
     });
 }
 

@@ -22,9 +22,10 @@ public:
     bool readNonHeaderValues(const vx::Str& folder, const vx::Str& name, const vx::Str& className,
                              std::vector<double>* values);
     // As readNonHeaderValues, with values sized to the item count of the file x components, so
-    // that the caller can tell per-face from per-point values.
-    bool readNonHeaderValuesAnyCount(const vx::Str& folder, const vx::Str& name, const vx::Str& className,
-                                     std::vector<double>* values);
+    // that the caller can tell per-face from per-point values; a file announcing more than
+    // maxValues values is not read.
+    bool readNonHeaderValuesUpTo(const vx::Str& folder, const vx::Str& name, const vx::Str& className,
+                                 std::vector<double>* values, size_t maxValues);
     // Internal values into cellValues and the values of patch b into boundaryValues[b] (sized to
     // faces x components for vol fields, patch nodes x components for point fields).
     bool readValuesForCellAndBoundaries(const vx::Str& folder, const vx::Str& name, const vx::Str& className,

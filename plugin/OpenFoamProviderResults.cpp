@@ -226,8 +226,10 @@ bool OpenFoamProvider::getResultForTrisurface(int surfaceIndex, OFState& state, 
             if (OFUtilities::fileBaseName(file) != nativeName) continue;
             OFResultReader reader;
             std::vector<double> read;
-            if (!reader.readNonHeaderValuesAnyCount(folder, nativeName, className, &read)) return false;
+            // One value per node or per face: no file of this surface holds more.
             const size_t m = static_cast<size_t>(r.dimension());
+            if (!reader.readNonHeaderValuesUpTo(folder, nativeName, className, &read, std::max(size.nodes, size.elements) * m))
+                return false;
             if (read.size() == values.size()) {
                 values = std::move(read);
             } else if (read.size() == size.elements * m) {

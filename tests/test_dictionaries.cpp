@@ -132,6 +132,10 @@ TEST(DictZones, CountNotMatchingTheListFailsTheRead) {
         "cellLabels      List<label> \n4\n(\n4\n5\n6\n)\n;\n",
         "cellLabels      List<label> \n2\n(\n4\n5\n6\n)\n;\n",
         "cellLabels      List<label> \n(\n4\n5\n6\n)\n;\n",
+        // A uniform list longer than its file has bytes: no allocation of 2^31 labels.
+        "cellLabels      List<label> 2147483647{0};\n",
+        "cellLabels      List<label> 268435456{7};\n",
+        "cellLabels      List<label> -3{7};\n",
     };
     for (const std::string& list : cells) {
         CaseTree tree;
@@ -145,6 +149,7 @@ TEST(DictZones, CountNotMatchingTheListFailsTheRead) {
         "faceLabels      List<label> 3(4 5);\nflipMap         List<bool> 3{0};\n",
         "faceLabels      List<label> 3(4 5 6);\nflipMap         List<bool> 4{0};\n",
         "faceLabels      List<label> \n2\n(\n4\n5\n6\n)\n;\nflipMap         List<bool> 2{0};\n",
+        "faceLabels      List<label> 3(4 5 6);\nflipMap         List<bool> 2147483647{0};\n",
     };
     for (const std::string& lists : faces) {
         CaseTree tree;

@@ -258,8 +258,13 @@ TEST_F(FieldTest, HeaderlessValueFiles) {
     }
     writeFile(path("U"), "2{(1 0 0)}");
     std::vector<double> sized;
-    EXPECT_TRUE(reader.readNonHeaderValuesAnyCount(dir.c_str(), "U", "pointVectorField", &sized));
+    EXPECT_TRUE(reader.readNonHeaderValuesUpTo(dir.c_str(), "U", "pointVectorField", &sized, 6));
     EXPECT_EQ(sized, (std::vector<double>{1, 0, 0, 1, 0, 0}));
+    // A uniform list is no longer than the file; it may not be longer than the caller allows.
+    EXPECT_FALSE(reader.readNonHeaderValuesUpTo(dir.c_str(), "U", "pointVectorField", &sized, 5));
+    writeFile(path("U"), "200000000{(1 0 0)}");
+    EXPECT_FALSE(reader.readNonHeaderValuesUpTo(dir.c_str(), "U", "pointVectorField", &sized, 30));
+    EXPECT_LE(sized.capacity(), 30u);
 
     LogCapture log;
     writeFile(path("p"), "10(1 2 3)");
@@ -270,7 +275,7 @@ TEST_F(FieldTest, HeaderlessValueFiles) {
     values = undefined(3);
     EXPECT_FALSE(reader.readNonHeaderValues(dir.c_str(), "p", "pointScalarField", &values));
     writeFile(path("p"), "2000000000(1 2 3)");
-    EXPECT_FALSE(reader.readNonHeaderValuesAnyCount(dir.c_str(), "p", "pointScalarField", &sized));
+    EXPECT_FALSE(reader.readNonHeaderValuesUpTo(dir.c_str(), "p", "pointScalarField", &sized, 1u << 30));
     EXPECT_FALSE(log.contains("file done"));
 }
 
@@ -607,7 +612,7 @@ TEST(FieldRealFiles, ProcessorPatchesAndSampledSurfaces) {
     ASSERT_TRUE(reader.readNonHeaderValues((surfaces + "/lid/scalarField").c_str(), "p", "pointScalarField", &p));
     expectNear(p, {-1.99483, -0.8515, -0.363677, -0.186072, -0.0793338, 0.0266563, 0.176548, 0.443882, 1.04972, 2.30846});
     std::vector<double> lid;
-    ASSERT_TRUE(reader.readNonHeaderValuesAnyCount((surfaces + "/lid/vectorField").c_str(), "U", "pointVectorField", &lid));
+    ASSERT_TRUE(reader.readNonHeaderValuesUpTo((surfaces + "/lid/vectorField").c_str(), "U", "pointVectorField", &lid, 30));
     ASSERT_EQ(lid.size(), 30u);
     EXPECT_EQ(lid[27], 1.0);
     std::vector<double> mid = undefined(30);

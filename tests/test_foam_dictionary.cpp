@@ -61,10 +61,10 @@ TEST(FoamDictionaryLexing, LongListsStayInTheirText) {
     EXPECT_EQ(c.dict.text("after"), "1");
 
     std::vector<double> target(100);
-    EXPECT_EQ(foamvalues::readFieldValue(e->tokens, 1, &target, false).status, foamvalues::ValueStatus::Read);
+    EXPECT_EQ(foamvalues::readFieldValue(e->tokens, 1, &target, 0).status, foamvalues::ValueStatus::Read);
     EXPECT_EQ(target[99], 99);
     std::vector<double> wrong(99);
-    EXPECT_EQ(foamvalues::readFieldValue(e->tokens, 1, &wrong, false).status, foamvalues::ValueStatus::WrongCount);
+    EXPECT_EQ(foamvalues::readFieldValue(e->tokens, 1, &wrong, 0).status, foamvalues::ValueStatus::WrongCount);
 
     MemoryCase open;
     EXPECT_FALSE(open.parse("x List<scalar> 100(1 2 3"));
@@ -79,7 +79,7 @@ TEST(FoamDictionaryLexing, LongVectorListsParseInParallelPieces) {
     MemoryCase c;
     ASSERT_TRUE(c.parse(text));
     std::vector<double> values(3 * n);
-    ASSERT_EQ(foamvalues::readFieldValue(c.dict.findLiteral("v")->tokens, 3, &values, false).status,
+    ASSERT_EQ(foamvalues::readFieldValue(c.dict.findLiteral("v")->tokens, 3, &values, 0).status,
               foamvalues::ValueStatus::Read);
     for (int i = 0; i < n; i += 997) {
         EXPECT_EQ(values[3 * i], i);
@@ -277,12 +277,12 @@ TEST(FoamUnits, NamedDimensionsAndUnitExpressions) {
     MemoryCase c;
     ASSERT_TRUE(c.parse("p uniform 1 [bar];\nU uniform (1 0 0) [mm/s];\nbad uniform 1 [furlongs];\n"));
     std::vector<double> p(2), u(3), bad(1);
-    ASSERT_EQ(foamvalues::readFieldValue(c.dict.findLiteral("p")->tokens, 1, &p, false).status,
+    ASSERT_EQ(foamvalues::readFieldValue(c.dict.findLiteral("p")->tokens, 1, &p, 0).status,
               foamvalues::ValueStatus::Read);
     EXPECT_EQ(p, (std::vector<double>{1e5, 1e5}));
-    ASSERT_EQ(foamvalues::readFieldValue(c.dict.findLiteral("U")->tokens, 3, &u, false).status,
+    ASSERT_EQ(foamvalues::readFieldValue(c.dict.findLiteral("U")->tokens, 3, &u, 0).status,
               foamvalues::ValueStatus::Read);
     EXPECT_DOUBLE_EQ(u[0], 1e-3);
-    EXPECT_NE(foamvalues::readFieldValue(c.dict.findLiteral("bad")->tokens, 1, &bad, false).status,
+    EXPECT_NE(foamvalues::readFieldValue(c.dict.findLiteral("bad")->tokens, 1, &bad, 0).status,
               foamvalues::ValueStatus::Read);
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 
@@ -170,6 +172,15 @@ TEST_F(ListTest, CountsThatCannotFitTheFileFailAtOnce) {
     writeFile(path("f"), foamFile("faceList", "faces", "2147483647\n(\n)\n", ascii()));
     FacesData faces;
     EXPECT_FALSE(readFaces("f", &faces));
+    // A compressed file's text is at most about a thousand times its length.
+    for (const auto& format : {gzipped(ascii()), gzipped(binary())}) {
+        writeFile(path("z"), foamFile("vectorField", "points", "400000000\n(\n(1 2 3)\n)\n", format), true);
+        capture.clear();
+        EXPECT_FALSE(readPoints("z", &got));
+        EXPECT_TRUE(capture.contains("Invalid number of items in vector field file"));
+        writeFile(path("y"), foamFile("faceList", "faces", "400000000\n(\n3(0 1 2)\n)\n", format), true);
+        EXPECT_FALSE(readFaces("y", &faces));
+    }
 }
 
 TEST_F(ListTest, FacesRoundTripInEveryFormat) {
@@ -253,6 +264,35 @@ TEST_F(ListTest, BadFaceListsFail) {
     capture.clear();
     EXPECT_FALSE(readFaces("msb", &got));
     EXPECT_TRUE(capture.contains("Big-endian"));
+}
+
+TEST_F(ListTest, TruncatedCompactFaceListsCountOnlyWholeFaces) {
+    // Offsets alone make no face: a list cut in or before its indices never reports more faces
+    // read than it announced (it used to say "Read 421 of 420 items").
+    const std::vector<std::vector<int>> faces(400, std::vector<int>{0, 1, 2, 3});
+    WriteOptions compactAscii = ascii();
+    compactAscii.compactFaces = true;
+    for (const auto& format : std::vector<std::pair<std::string, WriteOptions>>{
+             {"ascii", compactAscii}, {"binary", binary()}, {"label64", binary(64)}}) {
+        writeFaces(format.first, faces, format.second);
+        std::ifstream in(path(format.first), std::ios::binary);
+        const std::string whole((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const size_t indices = whole.rfind("1600");
+        ASSERT_NE(indices, std::string::npos);
+        for (size_t keep : {indices - 2, indices + 7, indices + (whole.size() - indices) / 2}) {
+            writeFile(path("cut"), whole.substr(0, keep));
+            LogCapture capture;
+            FacesData got;
+            EXPECT_FALSE(readFaces("cut", &got)) << format.first << " " << keep;
+            const std::vector<std::string> errors = capture.texts(1);
+            ASSERT_EQ(errors.size(), 1u) << format.first << " " << keep;
+            const std::string& message = errors[0];
+            const size_t read = message.find("Read ");
+            ASSERT_NE(read, std::string::npos) << message;
+            EXPECT_LE(std::stoul(message.substr(read + 5)), 400u) << format.first << " " << keep << ": " << message;
+            EXPECT_TRUE(capture.contains("of 400 items")) << message;
+        }
+    }
 }
 
 TEST_F(ListTest, LabelListsWithTheirCellCountNote) {
