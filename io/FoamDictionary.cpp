@@ -312,6 +312,22 @@ struct PatternMatcher::Compiled {
     std::regex expression;
 };
 
+namespace {
+// Repeat counts ("{n}", "{n,m}") of at most four digits: the regex compiler overflows on longer
+// ones, and no key is that long.
+bool repeatCountsBounded(const std::string& expression) {
+    for (size_t open = expression.find('{'); open != std::string::npos; open = expression.find('{', open + 1)) {
+        size_t digits = 0;
+        for (size_t i = open + 1; i < expression.size() && expression[i] != '}'; ++i) {
+            const bool digit = expression[i] >= '0' && expression[i] <= '9';
+            digits = digit ? digits + 1 : 0;
+            if (digits > 4) return false;
+        }
+    }
+    return true;
+}
+}  // namespace
+
 PatternMatcher::PatternMatcher(const std::string& pattern) {
     if (pattern.size() > MAX_PATTERN) return;
     std::string expression = pattern;
@@ -320,6 +336,7 @@ PatternMatcher::PatternMatcher(const std::string& pattern) {
         expression = expression.substr(4);
         flags |= std::regex::icase;
     }
+    if (!repeatCountsBounded(expression)) return;
     try {
         m_compiled = std::make_unique<Compiled>(Compiled{std::regex(expression, flags)});
     } catch (const std::exception&) {

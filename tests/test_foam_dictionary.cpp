@@ -214,6 +214,10 @@ TEST(FoamDictionaryPatterns, WholeNamesLastWrittenFirst) {
     EXPECT_TRUE(patternMatches(".*Wall", "topWall"));
     EXPECT_TRUE(patternMatches("(?i)inlet.*", "INLET_1"));
     EXPECT_FALSE(patternMatches("(unclosed", "unclosed"));
+    EXPECT_TRUE(patternMatches("wall{1,2}", "walll"));
+    // Repeat counts the regex compiler would overflow on match nothing.
+    EXPECT_FALSE(patternMatches("i{2044444444444444444444}", "i"));
+    EXPECT_FALSE(patternMatches("a{1,99999999999999999999}", "a"));
     MemoryCase c;
     ASSERT_TRUE(c.parse("\".*\" { v 1; }\n\"in.*\" { v 2; }\ninlet { v 3; }\n"));
     EXPECT_EQ(c.dict.find("inlet")->dict->text("v"), "3");
