@@ -21,7 +21,7 @@ mkdir -p "$(dirname "$CASE")"
 cp -r "$TUTORIAL" "$CASE"
 chmod -R u+w "$CASE"
 cd "$CASE"
-rm -f Allrun Allrun.pre Allclean README.txt system/vtkWrite
+rm -f Allrun Allrun.pre Allclean README.txt system/README system/vtkWrite
 : > case.foam
 
 # Coarser mesh; the heater box (x within +-0.01001, y below 0.01) widened to
