@@ -68,6 +68,17 @@ void resizeLarge(std::vector<T, A>& v, size_t n) {
     v.resize(n);
 }
 
+// n copies of value, in storage taken once and advised as above before it is filled.
+template <typename T>
+std::vector<T> filledLarge(size_t n, const T& value) {
+    std::vector<T> v;
+    if (n > v.max_size()) return std::vector<T>(n, value);  // fails as a plain vector of that size would
+    v.reserve(n);
+    adviseHugePages(v.data(), n * sizeof(T));
+    v.assign(n, value);
+    return v;
+}
+
 // resizeLarge for a size that a file announced: an impossible size is a failed read (false),
 // not an exception.
 template <typename T, typename A>

@@ -2,10 +2,14 @@
 
 #include <zlib.h>
 
+#include <algorithm>
+
 #include <filesystem>
 #include <memory>
 #include <system_error>
 #include <vector>
+
+#include "core/LargeArrays.h"
 
 namespace fs = std::filesystem;
 
@@ -25,6 +29,38 @@ bool isRegularFile(const std::string& utf8) {
     return fs::exists(p, ec) && !fs::is_directory(p, ec);
 }
 
+// Appends what remains of the stream, a block at a time.
+bool appendRest(gzFile file, std::string* content) {
+    // Left uninitialised: most files are small, and zeroing a large block cost more than reading them.
+    constexpr unsigned BLOCK = 1 << 16;
+    const std::unique_ptr<char[]> block(new char[BLOCK]);
+    while (true) {
+        const int n = gzread(file, block.get(), BLOCK);
+        if (n < 0) return false;
+        if (n == 0) return true;
+        content->append(block.get(), static_cast<size_t>(n));
+    }
+}
+
+// Reads a plain file of known size straight into its final place: requests this large bypass
+// zlib's own buffer, and the string is sized (and its pages advised) once.
+bool readPlainInPlace(gzFile file, size_t size, std::string* content) {
+    content->reserve(size);
+    vx::adviseHugePages(content->data(), size);
+    content->resize(size);
+    constexpr size_t REQUEST = size_t(1) << 30;
+    size_t got = 0;
+    while (got < size) {
+        const int n = gzread(file, &(*content)[got], static_cast<unsigned>(std::min(REQUEST, size - got)));
+        if (n < 0) return false;
+        if (n == 0) break;
+        got += static_cast<size_t>(n);
+    }
+    content->resize(got);
+    // A file that grew since its size was taken is read to its end as it is now.
+    return got < size || appendRest(file, content);
+}
+
 bool readThroughZlib(const std::string& utf8, std::string* content) {
 #if defined(_WIN32)
     gzFile file = gzopen_w(toPath(utf8).wstring().c_str(), "rb");
@@ -34,25 +70,12 @@ bool readThroughZlib(const std::string& utf8, std::string* content) {
     if (!file) return false;
     gzbuffer(file, 65536);
     content->clear();
-    if (gzdirect(file)) {
-        std::error_code ec;
-        const auto size = fs::file_size(toPath(utf8), ec);
-        if (!ec) content->reserve(static_cast<size_t>(size));
-    }
-    // Left uninitialised: most files are small, and zeroing a large block cost more than reading them.
-    constexpr unsigned BLOCK = 1 << 16;
-    const std::unique_ptr<char[]> block(new char[BLOCK]);
-    while (true) {
-        const int n = gzread(file, block.get(), BLOCK);
-        if (n < 0) {
-            gzclose(file);
-            return false;
-        }
-        if (n == 0) break;
-        content->append(block.get(), static_cast<size_t>(n));
-    }
+    std::error_code ec;
+    const auto size = gzdirect(file) ? fs::file_size(toPath(utf8), ec) : 0;
+    const bool ok = gzdirect(file) && !ec && size > 0 ? readPlainInPlace(file, static_cast<size_t>(size), content)
+                                                      : appendRest(file, content);
     gzclose(file);
-    return true;
+    return ok;
 }
 
 class DiskFileSource : public FoamFileSource {

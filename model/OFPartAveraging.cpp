@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/GroupedLists.h"
+#include "core/LargeArrays.h"
 #include "core/Undefined.h"
 #include "model/OFPart.h"
 
@@ -205,7 +206,7 @@ bool OFPart::computeAverageNodeResult(const std::vector<double>& cellValues, std
     if (components <= 0) return false;
     const size_t m = static_cast<size_t>(components);
     const size_t nodeCount = nodeValues.size() / m;
-    std::vector<int> counts(nodeCount, 0);
+    std::vector<int> counts = vx::filledLarge(nodeCount, 0);
     if (m <= MAX_GATHERED_COMPONENTS && cellValues.size() >= m_nodesCountPerElt.size() * m) {
         const NodeElements& lists = nodeElements(nodeCount);
         if (lists.complete) {
@@ -227,7 +228,7 @@ bool OFPart::computeAverageNodeResultAwareBC(const std::vector<double>& cellValu
     const size_t m = static_cast<size_t>(components);
     std::fill(nodeValues.begin(), nodeValues.end(), 0.0);
     const size_t nodeCount = nodeValues.size() / m;
-    std::vector<int> counts(nodeCount, 0);
+    std::vector<int> counts = vx::filledLarge(nodeCount, 0);
     std::vector<char> marked(nodeCount, 0);
     bool ok = true;
     for (size_t b = 0; b < m_boundaries.size() && b < boundaryValues.size(); ++b) {

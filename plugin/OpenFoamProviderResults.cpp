@@ -4,6 +4,7 @@
 
 #include <limits>
 
+#include "core/LargeArrays.h"
 #include "core/Timer.h"
 #include "core/Undefined.h"
 #include "io/CollatedFiles.h"
@@ -22,7 +23,7 @@ constexpr size_t UNKNOWN = std::numeric_limits<size_t>::max();
 // Values are sized by what the geometry delivered for the piece (plugin/PieceOrder.h).
 std::vector<double> undefinedValues(const OFResult& r, PieceSize size) {
     const size_t n = r.expectedValueCount(size.nodes, size.elements);
-    return std::vector<double>(n == UNKNOWN ? 0 : n, vx::UNDEFINED_DOUBLE);
+    return vx::filledLarge(n == UNKNOWN ? 0 : n, vx::UNDEFINED_DOUBLE);
 }
 
 void send(VXPResultValueGroup* group, const std::vector<double>& values, int dimension) {
@@ -82,11 +83,14 @@ CaseGroups<VXPResultValueGroup*> makeValueGroups(const OFReader& reader, PieceSe
                                                 [result](const Piece&) { return result->addValueGroup(); });
 }
 
-// Every piece of the part shows the result as undefined.
-void sendUndefined(const OFResult& r, const OFPart& part, OpenFoamProvider::ValueGroups& groups) {
-    send(groups.volume, undefinedValues(r, deliveredSize(part)), r.dimension());
+// Every piece of the part shows the result as undefined. Returns the volume's undefined values,
+// for the caller to fill rather than build them again.
+std::vector<double> sendUndefined(const OFResult& r, const OFPart& part, OpenFoamProvider::ValueGroups& groups) {
+    std::vector<double> volume = undefinedValues(r, deliveredSize(part));
+    send(groups.volume, volume, r.dimension());
     for (size_t b = 0; b < part.boundaries().size(); ++b)
         send(groups.patches[b], undefinedValues(r, deliveredSize(part.boundaries()[b])), r.dimension());
+    return volume;
 }
 
 }  // namespace
@@ -137,7 +141,7 @@ bool OpenFoamProvider::getResultForPart(int partIndex, OFState& state, OFResult&
     OFPart& part = m_reader.part(static_cast<size_t>(partIndex));
     const vx::Str folder = fieldFolder(part, state);
     std::vector<OFBoundary>& patches = part.boundaries();
-    sendUndefined(r, part, groups);
+    std::vector<double> values = sendUndefined(r, part, groups);
     // Values on another mesh than the one shown have nowhere to go.
     if (isOnOtherMesh(static_cast<size_t>(partIndex), state)) return true;
     if (!state.hasResultForPart(r, part)) return true;
@@ -148,8 +152,11 @@ bool OpenFoamProvider::getResultForPart(int partIndex, OFState& state, OFResult&
         if (!source || part.connectivities().empty()) return false;
         const int dimension = source->dimension();
         const PieceSize size = deliveredSize(part);
-        std::vector<double> cellValues(source->expectedValueCount(size.nodes, size.elements), 0.0);
-        std::vector<double> nodeValues(r.expectedValueCount(size.nodes, size.elements), 0.0);
+        std::vector<double> cellValues = vx::filledLarge(source->expectedValueCount(size.nodes, size.elements), 0.0);
+        const size_t nodeValueCount = r.expectedValueCount(size.nodes, size.elements);
+        std::vector<double> nodeValues =
+            nodeValueCount == values.size() ? std::move(values) : vx::filledLarge(nodeValueCount, 0.0);
+        std::fill(nodeValues.begin(), nodeValues.end(), 0.0);
         if (m_loadBoundaryParts) {
             std::vector<std::vector<double>> patchValues(patches.size());
             for (size_t b = 0; b < patches.size(); ++b)
@@ -161,13 +168,14 @@ bool OpenFoamProvider::getResultForPart(int partIndex, OFState& state, OFResult&
             part.computeAverageNodeResultAwareBC(cellValues, patchValues, nodeValues, dimension);
             send(groups.volume, nodeValues, dimension);
             for (size_t b = 0; b < patches.size(); ++b) {
-                std::vector<double> values = undefinedValues(r, deliveredSize(patches[b]));
+                std::vector<double> patchNodeValues = undefinedValues(r, deliveredSize(patches[b]));
                 // A patch with values of its own shows their mean at its nodes; one without keeps
                 // the node values of the volume.
                 const bool own = !patchValues[b].empty() && patchValues[b][0] != vx::UNDEFINED_DOUBLE &&
-                                 OFPart::computePatchNodeValues(patches[b], patchValues[b], values, dimension);
-                if (!own) applyNodalDataInFace(nodeValues, values, dimension, patches[b].faceNodeToNodeMapping());
-                send(groups.patches[b], values, dimension);
+                                 OFPart::computePatchNodeValues(patches[b], patchValues[b], patchNodeValues, dimension);
+                if (!own)
+                    applyNodalDataInFace(nodeValues, patchNodeValues, dimension, patches[b].faceNodeToNodeMapping());
+                send(groups.patches[b], patchNodeValues, dimension);
             }
             return true;
         }
@@ -177,7 +185,6 @@ bool OpenFoamProvider::getResultForPart(int partIndex, OFState& state, OFResult&
         return true;
     }
 
-    std::vector<double> values = undefinedValues(r, deliveredSize(part));
     if (m_loadBoundaryParts) {
         getResultsWithBoundaries(patches, r.dimension(), reader, folder, nativeName, className, values, groups);
         return true;

@@ -1,6 +1,7 @@
 // The shortcuts taken for speed give exactly what the general code gives: labels read eight
 // digits at a time, hexahedra recognised in one pass over their faces, element tables sized
-// from face counts before the cells are recognised, node averages gathered node by node.
+// from face counts before the cells are recognised, node averages gathered node by node, plain
+// files read straight into place.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,6 +15,7 @@
 
 #include "core/GroupedLists.h"
 #include "core/Undefined.h"
+#include "io/FoamFileSource.h"
 #include "io/NumberParsing.h"
 #include "mesh/OFCell.h"
 #include "mesh/OFPolymeshToVXP.h"
@@ -531,6 +533,35 @@ TEST(FastPaths, PatchNodeValuesThroughTheKeptNumbering) {
     OFBoundary wrong = patch;
     for (int& local : wrong.faceLocalConnectivity()) local = (local * 7 + 3) % static_cast<int>(meshNodes.size() + 5);
     EXPECT_TRUE(bitIdentical(kept, nodeValues(wrong)));
+}
+
+// ---- whole files -----------------------------------------------------------------------------
+
+// Plain files are read into place in one request and gzip files block by block: both give the
+// bytes of the file, whatever their size against zlib's buffer, with NULs and what looks like a
+// gzip header inside.
+TEST(FastPaths, WholeFilesReadByteForByte) {
+    using namespace testsupport;
+    const std::string folder = makeTempFolder("whole_files");
+    std::mt19937 random(5);
+    for (const size_t size : {size_t(1), size_t(65535), size_t(65536), size_t(131073), size_t(5u << 20)}) {
+        std::string bytes(size, '\0');
+        for (char& c : bytes) c = static_cast<char>(random() % 7 == 0 ? 0 : random());
+        if (size > 4) bytes.replace(size / 2, 2, "\x1f\x8b");
+        for (const bool gzip : {false, true}) {
+            const std::string path = folder + "/" + std::to_string(size) + (gzip ? "z" : "p");
+            writeFile(path, bytes, gzip);
+            std::string read = "left over";
+            ASSERT_TRUE(FoamFileSource::disk().read(path, &read)) << path;
+            EXPECT_TRUE(read == bytes) << path << ": " << read.size() << " bytes read of " << size;
+        }
+    }
+    std::string read = "left over";
+    writeFile(folder + "/empty", "");
+    EXPECT_TRUE(FoamFileSource::disk().read(folder + "/empty", &read));
+    EXPECT_TRUE(read.empty());
+    EXPECT_FALSE(FoamFileSource::disk().read(folder + "/missing", &read));
+    removeFolder(folder);
 }
 
 }  // namespace
