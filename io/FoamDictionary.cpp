@@ -1,6 +1,8 @@
 #include "io/FoamDictionary.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <regex>
 #include <utility>
 
@@ -203,6 +205,26 @@ private:
         return fail("a string is not closed");
     }
 
+    // The ")" that closes a list whose "(" lies just before begin; s.size() when none does.
+    // Found from one ")" to the next with memchr, counting the "(" between them: the depth can
+    // reach zero only at a ")".
+    static size_t closingParenthesis(const std::string& s, size_t begin) {
+        const char* text = s.data();
+        long long depth = 1;
+        size_t q = begin;
+        while (q < s.size()) {
+            const void* close = std::memchr(text + q, ')', s.size() - q);
+            if (!close) break;
+            const size_t at = static_cast<size_t>(static_cast<const char*>(close) - text);
+            long long opens = 0;
+            for (size_t i = q; i < at; ++i) opens += text[i] == '(';
+            depth += opens - 1;
+            if (depth == 0) return at;
+            q = at + 1;
+        }
+        return s.size();
+    }
+
     // A count followed by "(": long lists and every raw binary list become one List token.
     bool readLongList(Token* t, long long count) {
         const std::string& s = *m_text;
@@ -223,16 +245,7 @@ private:
             span->end = span->begin + static_cast<size_t>(bytes);
         } else {
             if (count < m_options.longListItems) return true;
-            int depth = 1;
-            size_t q = span->begin;
-            for (; q < s.size(); ++q) {
-                const char c = s[q];
-                if (c == '(') {
-                    ++depth;
-                } else if (c == ')' && --depth == 0) {
-                    break;
-                }
-            }
+            const size_t q = closingParenthesis(s, span->begin);
             if (q >= s.size()) return fail("a list of " + t->text + " items is not closed");
             span->end = q;
         }

@@ -87,6 +87,55 @@ TEST(FoamDictionaryLexing, LongVectorListsParseInParallelPieces) {
     }
 }
 
+// A long list ends at the ")" that closes its own "(", however deep the items nest and however
+// far apart the parentheses are.
+TEST(FoamDictionaryLexing, LongListsEndAtTheirOwnClosingParenthesis) {
+    std::string nested;
+    for (int i = 0; i < 40; ++i) nested += i % 3 ? "((1 2) (3 (4 5)))\n" : "()\n";
+    std::string wide = "(";
+    for (int i = 0; i < 200; ++i) wide += " 1";
+    wide += ")";
+    for (const std::string& items : {nested, wide + "\n" + wide + "\n" + nested}) {
+        const long long count = items == nested ? 40 : 42;
+        MemoryCase c;
+        ASSERT_TRUE(c.parse("x List<tensor> " + std::to_string(count) + "\n(\n" + items + ")\n;\nafter (7);\n"));
+        const Entry* e = c.dict.findLiteral("x");
+        ASSERT_EQ(e->tokens.back().kind, TokenKind::List);
+        EXPECT_EQ(e->tokens.back().list->count, count);
+        EXPECT_EQ(std::string(e->tokens.back().list->data(), e->tokens.back().list->size()), "\n" + items);
+        EXPECT_EQ(c.dict.text("after"), "(7)");
+    }
+    MemoryCase open;
+    EXPECT_FALSE(open.parse("x List<vector> 40\n(\n" + nested + ";\n"));
+    EXPECT_TRUE(open.hasProblem("not closed"));
+}
+
+// Lists long enough to be parsed in pieces: items counted right whatever blanks separate them
+// (tabs, carriage returns, several on a line, blanks where the pieces are cut).
+TEST(FoamDictionaryLexing, LongScalarListsCountedWhateverTheBlanks) {
+    const int n = 120000;
+    const char* const separators[] = {"\n", " ", "\t", "\r\n", "   \n\t"};
+    std::string text = "s nonuniform List<scalar> " + std::to_string(n) + "\n(";
+    for (int i = 0; i < n; ++i) text += separators[i % 5] + std::to_string(i) + ".5";
+    const std::string tail = "\n)\n;\n";
+    MemoryCase c;
+    ASSERT_TRUE(c.parse(text + tail));
+    std::vector<double> values(n);
+    ASSERT_EQ(foamvalues::readFieldValue(c.dict.findLiteral("s")->tokens, 1, &values, 0).status,
+              foamvalues::ValueStatus::Read);
+    for (int i = 0; i < n; i += 1009) EXPECT_EQ(values[i], i + 0.5);
+    EXPECT_EQ(values[n - 1], n - 0.5);
+
+    // One number too many or too few is a failed read, not a shifted one.
+    for (const std::string& changed : {text + " 1" + tail, text.substr(0, text.rfind(' ')) + tail}) {
+        MemoryCase d;
+        ASSERT_TRUE(d.parse(changed));
+        std::vector<double> target(n);
+        EXPECT_NE(foamvalues::readFieldValue(d.dict.findLiteral("s")->tokens, 1, &target, 0).status,
+                  foamvalues::ValueStatus::Read);
+    }
+}
+
 TEST(FoamDictionarySubstitution, ScopesAsOpenFOAMDoes) {
     MemoryCase c;
     ASSERT_TRUE(c.parse("top 1;\n"
