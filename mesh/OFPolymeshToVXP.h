@@ -48,7 +48,7 @@ public:
 
     // Node indices of all elements, element after element, and each element's node count;
     // for moving out.
-    std::vector<int>& connectivities() { return m_connectivities; }
+    vx::UnsetVector<int>& connectivities() { return m_connectivities; }
     std::vector<uint8_t>& nodesCountPerElt() { return m_nodesCountPerElt; }
 
     // Conversion stages, in the order createMesh runs them.
@@ -86,7 +86,7 @@ private:
     vx::UnsetVector<uint32_t> m_cellFaces;   // face index, with NEIGHBOUR_ENTRY set where the cell is the neighbour
     std::vector<ChunkStart> m_chunkStarts;   // per chunk, and one more holding the totals
     std::vector<VXPElementType> m_elementTypes;
-    std::vector<int> m_connectivities;
+    vx::UnsetVector<int> m_connectivities;  // left unwritten until the parallel fill
     std::vector<int> m_elementIds;
     std::vector<uint8_t> m_nodesCountPerElt;
     std::vector<uint8_t> m_polyNodeCounts;

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-void OFPart::setConnectivities(std::vector<int>&& connectivities) {
+void OFPart::setConnectivities(vx::UnsetVector<int>&& connectivities) {
     m_nodeElements = NodeElements{};
     m_connectivities = std::move(connectivities);
     // A moved-from vector is only "valid but unspecified": leave the argument empty for sure.

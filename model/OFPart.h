@@ -47,9 +47,9 @@ public:
 
     // Element-to-node connectivity of the volume mesh, element after element, and the node
     // count of each element. Taken over from the volume assembly without copying.
-    void setConnectivities(std::vector<int>&& connectivities);
+    void setConnectivities(vx::UnsetVector<int>&& connectivities);
     void setNodesCountPerElt(std::vector<unsigned char>&& counts);
-    const std::vector<int>& connectivities() const { return m_connectivities; }
+    const vx::UnsetVector<int>& connectivities() const { return m_connectivities; }
     const std::vector<unsigned char>& nodesCountPerElt() const { return m_nodesCountPerElt; }
     unsigned char getElementNodesCount(size_t i) const { return m_nodesCountPerElt[i]; }
 
@@ -93,7 +93,7 @@ private:
     std::vector<OFBoundary> m_boundaries;
     std::vector<OFCellZone> m_cellZones;
     std::vector<OFFaceZone> m_faceZones;
-    std::vector<int> m_connectivities;
+    vx::UnsetVector<int> m_connectivities;
     std::vector<unsigned char> m_nodesCountPerElt;
     mutable NodeElements m_nodeElements;
 };

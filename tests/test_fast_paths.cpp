@@ -484,7 +484,7 @@ TEST(FastPaths, NodeAveragesAddInElementOrder) {
     for (unsigned seed : {1u, 2u}) {
         // A second connectivity replaces the first, as a new geometry request does.
         const RandomElements mesh = randomElements(50000, nodes, seed);
-        part.setConnectivities(std::vector<int>(mesh.connectivity));
+        part.setConnectivities(vx::UnsetVector<int>(mesh.connectivity.begin(), mesh.connectivity.end()));
         part.setNodesCountPerElt(std::vector<unsigned char>(mesh.counts));
         for (size_t m : {1, 2, 3, 6}) {
             SCOPED_TRACE(testing::Message() << "seed " << seed << ", " << m << " components");

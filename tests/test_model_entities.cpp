@@ -32,7 +32,7 @@ TEST(ModelEntities, ClassifiersAndInitialValues) {
     OFPart part(4, "default_region", "/case/constant/polyMesh");
     EXPECT_EQ(part.nodeCount(), std::numeric_limits<size_t>::max());
     EXPECT_EQ(part.elementCount(), std::numeric_limits<size_t>::max());
-    std::vector<int> connectivity = {0, 1, 2, 3, 1, 2, 3, 4};
+    vx::UnsetVector<int> connectivity = {0, 1, 2, 3, 1, 2, 3, 4};
     const int* storage = connectivity.data();
     std::vector<unsigned char> counts = {4, 4};
     part.setConnectivities(std::move(connectivity));

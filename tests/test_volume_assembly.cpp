@@ -187,7 +187,7 @@ void convert(OFPolymesh* mesh, Converted* out) {
     out->created = converter.createMesh();
     out->populated = converter.populateElementGroup(&out->elements, &out->elementCount);
     converter.populateNodeGroup(&out->nodes, &out->nodeCount);
-    out->connectivity = std::move(converter.connectivities());
+    out->connectivity.assign(converter.connectivities().begin(), converter.connectivities().end());
     out->nodeCounts = std::move(converter.nodesCountPerElt());
 }
 
