@@ -204,13 +204,19 @@ bool OFFile::setHeaderFromText(const std::string& whole) { return readHeaderText
 
 bool OFFile::readHeader() {
     // Bytes up to the "}" that closes the FoamFile dictionary; the stream stays right behind it.
+    // Each "}" may close it, and the text so far is lexed again to see whether it does; the lexing
+    // is bounded so that a file of closing braces without a header is refused at once.
     constexpr size_t MAX_HEADER_BYTES = 1 << 20;
+    constexpr size_t MAX_LEXED_BYTES = 16 << 20;
     std::string text;
+    size_t lexed = 0;
     while (text.size() < MAX_HEADER_BYTES) {
         const int c = nextByte();
         if (c < 0) return false;
         text.push_back(static_cast<char>(c));
         if (c != '}') continue;
+        lexed += text.size();
+        if (lexed > MAX_LEXED_BYTES) return false;
         const size_t end = foamdict::headerEnd(text);
         if (end != text.size()) continue;
         // The rest of the header's last line belongs to it.
