@@ -172,8 +172,6 @@ bool OFFile::startReading() {
         m_binary = headerValue("format") == "binary";
         parseArch();
     }
-    m_chunk.reset(new char[CHUNK_BUFFER_SIZE]);
-    m_chunk[0] = '\0';
     return true;
 }
 
@@ -277,6 +275,15 @@ bool OFFile::parseBody() {
     const bool ok = parser.parseText(m_text, m_bodyOffset, m_openedPath.toUtf8(), m_tree.get());
     logParseProblems(parser.problems(), m_openedPath);
     return ok;
+}
+
+// Most files are read whole or line by line; the chunk buffer is made for those read in chunks.
+char* OFFile::chunk() {
+    if (!m_chunk && isOpen()) {
+        m_chunk.reset(new char[CHUNK_BUFFER_SIZE]);
+        m_chunk[0] = '\0';
+    }
+    return m_chunk.get();
 }
 
 int OFFile::sourceGetc() {
@@ -596,9 +603,9 @@ bool OFFile::getNextLine(char** line) {
 bool OFFile::getNextLineUsingChunk(char** line) {
     if (!isOpen()) return false;
     if (!m_chunkActive || !m_cursor || m_cursor >= m_chunkEnd) {
-        char* buffer = m_chunk.get();
-        if (!getNextChunkOfLines(&buffer)) return false;
-        m_cursor = m_chunk.get();
+        char* buffer = chunk();
+        if (!buffer || !getNextChunkOfLines(&buffer)) return false;
+        m_cursor = buffer;
         m_chunkActive = true;
     }
     return getNextLine(line);

@@ -102,7 +102,7 @@ public:
     bool readDimensions(std::vector<vx::Str>* tokens);
 
     // Chunk state, for readers that go back to re-read a line.
-    char* chunkBuffer() { return m_chunk.get(); }
+    char* chunkBuffer() { return chunk(); }
     char* chunkCursor() const { return m_cursor; }
     void setChunkCursor(char* cursor) { m_cursor = cursor; }
     char* lineStart() const { return m_lineStart; }
@@ -164,6 +164,7 @@ public:
 
 private:
     bool readHeader();
+    char* chunk();
     bool setHeaderFromText(const std::string& text);
     // A path that names a collated rank's file (FOUND with its text, or FAILED), or NONE.
     enum class RankFile { NONE, FOUND, FAILED };

@@ -79,9 +79,9 @@ bool OFFile::ensureChunkText() {
     if (m_chunkActive && m_cursor && m_cursor < m_chunkEnd) return true;
     m_chunkActive = false;
     m_cursor = nullptr;
-    char* buffer = m_chunk.get();
+    char* buffer = chunk();
     if (!buffer || !getNextChunkOfLines(&buffer)) return false;
-    m_cursor = m_chunk.get();
+    m_cursor = buffer;
     m_chunkActive = true;
     return true;
 }
