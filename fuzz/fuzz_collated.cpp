@@ -1,8 +1,6 @@
 // Containers of collated runs (decomposedBlockData): the block index, then each rank's block read
 // by the ordinary readers as the rank's file. The first byte picks the reader and whether the
 // container is gzip-compressed; the rest is the container.
-#include <zlib.h>
-
 #include <string>
 #include <vector>
 
@@ -41,13 +39,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                                     : (mode % 4) == 1 ? "constant/polyMesh/owner"
                                                                       : "constant/polyMesh/faces";
     const std::string path = fuzzsupport::writeInput(std::string("processors3/") + relative, data + 1, size - 1);
-    if (mode & 0x80) {
-        gzFile gz = gzopen((path + ".gz").c_str(), "wb");
-        if (gz) {
-            if (size > 1) gzwrite(gz, data + 1, static_cast<unsigned>(size - 1));
-            gzclose(gz);
-        }
-    }
+    // A compressed twin left by an earlier input would be read in place of this one.
+    if (mode & 0x80)
+        fuzzsupport::writeCompressed(path, data + 1, size - 1);
+    else
+        fuzzsupport::removeCompressed(path);
     const collated::RequestScope scope;  // one read of the container for all ranks
     for (int rank = 0; rank < RANKS; ++rank) {
         const std::string folder = runRoot() + "/processor" + std::to_string(rank);

@@ -1,4 +1,5 @@
-// The FoamFile header and the keyword dictionary reader.
+// The FoamFile header and the keyword dictionary reader on a file, as controlDict and
+// uniform/time are read.
 #include <map>
 
 #include "fuzz/FuzzSupport.h"

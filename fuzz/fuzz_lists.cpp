@@ -1,21 +1,16 @@
 // Vector, label and face lists, with and without header; the first byte picks the reader and
 // whether the file is gzip-compressed.
-#include <zlib.h>
-
 #include "fuzz/FuzzSupport.h"
 #include "io/OFFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) return 0;
     const uint8_t mode = data[0];
-    std::string path = fuzzsupport::writeInput("mesh", data + 1, size - 1);
-    if (mode & 0x80) {
-        gzFile gz = gzopen((path + ".gz").c_str(), "wb");
-        if (gz) {
-            if (size > 1) gzwrite(gz, data + 1, static_cast<unsigned>(size - 1));
-            gzclose(gz);
-        }
-    }
+    const std::string path = fuzzsupport::writeInput("mesh", data + 1, size - 1);
+    if (mode & 0x80)
+        fuzzsupport::writeCompressed(path, data + 1, size - 1);
+    else
+        fuzzsupport::removeCompressed(path);
     OFFile file((mode & 0x40) == 0);
     switch (mode % 3) {
         case 0: {
