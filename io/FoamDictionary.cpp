@@ -345,6 +345,11 @@ PatternMatcher::PatternMatcher(const std::string& pattern) {
     if (pattern.size() > MAX_PATTERN) return;
     std::string expression = pattern;
     auto flags = std::regex::extended | std::regex::nosubs;
+#ifdef __GLIBCXX__
+    // Matched by the engine that follows all alternatives at once: the default one backtracks,
+    // and a key of nested repeats (".??????*??") then takes hours on a ten-letter name.
+    flags |= std::regex_constants::__polynomial;
+#endif
     if (expression.compare(0, 4, "(?i)") == 0) {
         expression = expression.substr(4);
         flags |= std::regex::icase;

@@ -267,6 +267,9 @@ TEST(FoamDictionaryPatterns, WholeNamesLastWrittenFirst) {
     // Repeat counts the regex compiler would overflow on match nothing.
     EXPECT_FALSE(patternMatches("i{2044444444444444444444}", "i"));
     EXPECT_FALSE(patternMatches("a{1,99999999999999999999}", "a"));
+    // Nested repeats: a name of 26 letters took the backtracking engine minutes.
+    EXPECT_FALSE(patternMatches("(a*)*b", std::string(26, 'a')));
+    EXPECT_TRUE(patternMatches("(a*)*b", std::string(26, 'a') + "b"));
     MemoryCase c;
     ASSERT_TRUE(c.parse("\".*\" { v 1; }\n\"in.*\" { v 2; }\ninlet { v 3; }\n"));
     EXPECT_EQ(c.dict.find("inlet")->dict->text("v"), "3");
