@@ -201,29 +201,42 @@ bool OFFile::readHeaderText(const std::string& whole, const std::string& fileNam
 bool OFFile::setHeaderFromText(const std::string& whole) { return readHeaderText(whole, m_openedPath.toUtf8(), &m_header); }
 
 bool OFFile::readHeader() {
-    // Bytes up to the "}" that closes the FoamFile dictionary; the stream stays right behind it.
-    // Each "}" may close it, and the text so far is lexed again to see whether it does; the lexing
-    // is bounded so that a file of closing braces without a header is refused at once.
+    // The FoamFile dictionary is looked for in a first block of the file, then in blocks twice as
+    // long while it runs past their end, so the text is lexed a bounded number of times; the
+    // stream is then put right behind its "}".
+    constexpr size_t FIRST_BLOCK = 64 << 10;
     constexpr size_t MAX_HEADER_BYTES = 1 << 20;
-    constexpr size_t MAX_LEXED_BYTES = 16 << 20;
     std::string text;
-    size_t lexed = 0;
-    while (text.size() < MAX_HEADER_BYTES) {
-        const int c = nextByte();
-        if (c < 0) return false;
-        text.push_back(static_cast<char>(c));
-        if (c != '}') continue;
-        lexed += text.size();
-        if (lexed > MAX_LEXED_BYTES) return false;
-        const size_t end = foamdict::headerEnd(text);
-        if (end != text.size()) continue;
-        // The rest of the header's last line belongs to it.
-        int d = nextByte();
-        while (d == ' ' || d == '\t' || d == '\r') d = nextByte();
-        if (d != '\n') ungetByte(d);
-        return setHeaderFromText(text);
+    size_t end = std::string::npos;
+    for (size_t want = FIRST_BLOCK;; want *= 2) {
+        const size_t had = text.size();
+        text.resize(want);
+        const int got = sourceRead(&text[had], static_cast<unsigned>(want - had));
+        text.resize(had + static_cast<size_t>(std::max(got, 0)));
+        end = foamdict::headerEnd(text);
+        const bool found = end != 0 && end != std::string::npos;
+        if (found || text.size() < want || want >= MAX_HEADER_BYTES) break;
     }
-    return false;
+    if (end == 0 || end == std::string::npos || !seekFromStart(end)) return false;
+    text.resize(end);
+    // The rest of the header's last line belongs to it.
+    int d = nextByte();
+    while (d == ' ' || d == '\t' || d == '\r') d = nextByte();
+    if (d != '\n') ungetByte(d);
+    return setHeaderFromText(text);
+}
+
+bool OFFile::seekFromStart(size_t offset) {
+    m_pushedBack = -1;
+    if (m_file) return gzseek(handle(m_file), static_cast<z_off_t>(offset), SEEK_SET) == static_cast<z_off_t>(offset);
+    m_segment = 0;
+    m_segmentPos = 0;
+    while (m_segment < m_segments.size() && offset >= m_segments[m_segment].second) {
+        offset -= m_segments[m_segment].second;
+        ++m_segment;
+    }
+    m_segmentPos = offset;
+    return m_segment < m_segments.size() || offset == 0;
 }
 
 bool OFFile::loadWhole(const vx::Str& path) {

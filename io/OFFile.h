@@ -164,6 +164,7 @@ public:
 
 private:
     bool readHeader();
+    bool seekFromStart(size_t offset);
     char* chunk();
     bool setHeaderFromText(const std::string& text);
     // A path that names a collated rank's file (FOUND with its text, or FAILED), or NONE.

@@ -66,10 +66,11 @@ TEST_F(FileTest, HeaderFormsThatAreRejectedOrKept) {
 }
 
 TEST_F(FileTest, AHeaderlessFileOfClosingBracesIsRefusedAtOnce) {
-    // Every "}" could end a header; looking at each of a megabyte of them used to take hours.
+    // Every "}" could end a header; looking again at each of a megabyte of them took hours.
     OFFile file(true);
     EXPECT_FALSE(file.open(write("braces", std::string(1 << 20, '}')).c_str()));
     EXPECT_FALSE(file.open(write("comment", "/*" + std::string(1 << 20, '}')).c_str()));
+    EXPECT_FALSE(file.open(write("named", "FoamFile" + std::string(1 << 20, '}')).c_str()));
     const std::string manyBraces = "FoamFile\n{\n    note \"" + std::string(200, '}') + "\";\n    format ascii;\n}\n";
     ASSERT_TRUE(file.open(write("note", manyBraces).c_str()));
     EXPECT_EQ(file.headerValue("format"), "ascii");
