@@ -42,9 +42,9 @@ seed fuzz_lists 01 "$data"/cavity_multi_time/constant/polyMesh/owner
 seed fuzz_lists 02 "$data"/cavity_multi_time/constant/polyMesh/faces "$data"/polyhedra/constant/polyMesh/faces
 seed fuzz_fields 00 "$data"/cavity_multi_time/0.1/p "$data"/handwritten/0/p
 seed fuzz_fields 01 "$data"/cavity_multi_time/0.1/U "$data"/handwritten/0/U
-seed fuzz_fields 02 "$data"/tensors/0.1/"grad(U)"
-seed fuzz_fields 03 "$data"/tensors/0.1/"turbulenceProperties:R"
-seed fuzz_fields 05 "$data"/sampled_surfaces/postProcessing/sampleSurface/0.05/midPlane/scalarField/p
+seed fuzz_fields 03 "$data"/tensors/0.1/"grad(U)"
+seed fuzz_fields 02 "$data"/tensors/0.1/"turbulenceProperties:R"
+seed fuzz_fields 08 "$data"/sampled_surfaces/postProcessing/sampleSurface/0.05/midPlane/scalarField/p
 seed fuzz_surface 00 "$data"/sampled_surfaces/postProcessing/sampleSurface/0.05/midPlane/points
 seed fuzz_surface 01 "$data"/sampled_surfaces/postProcessing/sampleSurface/0.05/midPlane/faces
 seed fuzz_case 04 "$data"/zones/constant/polyMesh/boundary
