@@ -166,6 +166,8 @@ private:
     bool readHeader();
     bool seekFromStart(size_t offset);
     char* chunk();
+    // The next chunk of lines behind the carried text, in the slot's buffer (made on first use).
+    bool readIntoSlot(std::unique_ptr<char[]>* buffer, size_t capacity, const std::string& carry, char** text);
     bool setHeaderFromText(const std::string& text);
     // A path that names a collated rank's file (FOUND with its text, or FAILED), or NONE.
     enum class RankFile { NONE, FOUND, FAILED };

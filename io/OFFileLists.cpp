@@ -102,9 +102,16 @@ void OFFile::logShortList(const char* kind, size_t read, size_t expected) const 
                  .arg(m_openedPath));
 }
 
+bool OFFile::readIntoSlot(std::unique_ptr<char[]>* buffer, size_t capacity, const std::string& carry, char** text) {
+    if (!*buffer) buffer->reset(new char[capacity]);
+    if (!carry.empty()) std::memcpy(buffer->get(), carry.data(), carry.size());
+    *text = buffer->get() + carry.size();
+    return getNextChunkOfLines(text);
+}
+
 bool OFFile::readNextVectorFieldAsciiPar(std::vector<double>* values) {
     struct Slot {
-        std::unique_ptr<char[]> buffer{new char[CHUNK_BUFFER_SIZE]};
+        std::unique_ptr<char[]> buffer;  // made when the slot first reads
         char* text = nullptr;
         bool valid = false;
         oflist::VectorScan scan;
@@ -113,13 +120,15 @@ bool OFFile::readNextVectorFieldAsciiPar(std::vector<double>* values) {
     };
     const size_t target = values->size();
     std::array<Slot, 4> slots;
+    const std::string noCarry;
     size_t filled = 0;
     bool more = true;
     while (filled < target && more) {
+        bool ended = false;
         for (Slot& slot : slots) {
-            slot.text = slot.buffer.get();
-            slot.valid = getNextChunkOfLines(&slot.text);
-            if (!slot.valid) slot.text = slot.buffer.get();
+            // Once the stream has ended the later slots stay empty; a small file takes one buffer.
+            slot.valid = !ended && readIntoSlot(&slot.buffer, CHUNK_BUFFER_SIZE, noCarry, &slot.text);
+            ended = !slot.valid;
         }
         if (m_overflow) break;
         auto scan = [&slots](size_t k) {
@@ -151,7 +160,7 @@ bool OFFile::readNextVectorFieldAsciiPar(std::vector<double>* values) {
 
 bool OFFile::readNextFaceListAsciiPar(FacesData* faces) {
     struct Slot {
-        std::unique_ptr<char[]> buffer{new char[CHUNK_BUFFER_SIZE]};
+        std::unique_ptr<char[]> buffer;  // made when the slot first reads
         size_t capacity = CHUNK_BUFFER_SIZE;
         char* text = nullptr;
         bool valid = false;
@@ -163,34 +172,30 @@ bool OFFile::readNextFaceListAsciiPar(FacesData* faces) {
     const size_t target = faces->nodeCounts.size();
     std::array<Slot, 6> slots;
     std::string carry;
+    const std::string noCarry;
     size_t filledFaces = 0;
     size_t filledIndices = 0;
     bool more = true;
     m_faceTooLarge = false;
     while (filledFaces < target && more) {
         bool newData = false;
+        bool ended = false;
         for (size_t k = 0; k < slots.size(); ++k) {
             Slot& slot = slots[k];
-            size_t prefix = 0;
-            if (k == 0 && !carry.empty()) {
-                prefix = carry.size();
-                if (slot.capacity < prefix + CHUNK_BUFFER_SIZE) {
-                    slot.capacity = prefix + CHUNK_BUFFER_SIZE;
-                    slot.buffer.reset(new char[slot.capacity]);
-                }
-                std::memcpy(slot.buffer.get(), carry.data(), prefix);
+            const size_t prefix = k == 0 ? carry.size() : 0;
+            if (prefix && slot.capacity < prefix + CHUNK_BUFFER_SIZE) {
+                slot.capacity = prefix + CHUNK_BUFFER_SIZE;
+                slot.buffer.reset();
             }
-            slot.text = slot.buffer.get() + prefix;
-            slot.valid = getNextChunkOfLines(&slot.text);
+            // Once the stream has ended the later slots stay empty; a small file takes one buffer.
+            slot.valid = !ended && readIntoSlot(&slot.buffer, slot.capacity, k == 0 ? carry : noCarry, &slot.text);
+            ended = !slot.valid;
             newData = newData || slot.valid;
             if (prefix) {
                 // The carried tail of an incomplete face continues in this chunk.
                 if (!slot.valid) slot.buffer[prefix] = '\0';
                 slot.text = slot.buffer.get();
                 slot.valid = true;
-            } else if (!slot.valid) {
-                slot.text = slot.buffer.get();
-                slot.text[0] = '\0';
             }
         }
         const bool carried = !carry.empty();
