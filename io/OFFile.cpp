@@ -293,7 +293,8 @@ bool OFFile::parseBody() {
 // Most files are read whole or line by line; the chunk buffer is made for those read in chunks.
 char* OFFile::chunk() {
     if (!m_chunk && isOpen()) {
-        m_chunk.reset(new char[CHUNK_BUFFER_SIZE]);
+        m_chunkCapacity = slotCapacity();
+        m_chunk.reset(new char[m_chunkCapacity]);
         m_chunk[0] = '\0';
     }
     return m_chunk.get();
@@ -546,13 +547,13 @@ bool OFFile::getNonTreatedChunk(char** buffer) {
     return true;
 }
 
-bool OFFile::getNextChunkOfLines(char** buffer) {
-    if (!isOpen()) return false;
+bool OFFile::getNextChunkOfLines(char** buffer, size_t capacity) {
+    if (!isOpen() || capacity <= LINE_BUFFER_SIZE) return false;
     if (m_chunkActive && m_cursor && m_cursor < m_chunkEnd) return getNonTreatedChunk(buffer);
     m_chunkActive = false;
     m_cursor = nullptr;
     char* target = *buffer;
-    const int n = sourceRead(target, static_cast<unsigned>(CHUNK_READ_SIZE));
+    const int n = sourceRead(target, static_cast<unsigned>(std::min(CHUNK_READ_SIZE, capacity - LINE_BUFFER_SIZE)));
     if (n <= 0) {
         target[0] = '\0';
         return false;
@@ -561,7 +562,7 @@ bool OFFile::getNextChunkOfLines(char** buffer) {
     while (target[length - 1] != '\n') {
         const int c = sourceGetc();
         if (c < 0) break;
-        if (length >= CHUNK_BUFFER_SIZE - 1) {
+        if (length >= capacity - 1) {
             m_overflow = true;
             target[0] = '\0';
             return false;
@@ -617,7 +618,7 @@ bool OFFile::getNextLineUsingChunk(char** line) {
     if (!isOpen()) return false;
     if (!m_chunkActive || !m_cursor || m_cursor >= m_chunkEnd) {
         char* buffer = chunk();
-        if (!buffer || !getNextChunkOfLines(&buffer)) return false;
+        if (!buffer || !getNextChunkOfLines(&buffer, m_chunkCapacity)) return false;
         m_cursor = buffer;
         m_chunkActive = true;
     }

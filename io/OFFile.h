@@ -94,7 +94,8 @@ public:
     bool getNonTreatedLine(char** line);
     // *buffer points to a buffer of CHUNK_BUFFER_SIZE bytes; it is redirected to the rest of the
     // active chunk when there is one.
-    bool getNextChunkOfLines(char** buffer);
+    // capacity: the bytes at *buffer; the chunk read is shorter than capacity by a line's length.
+    bool getNextChunkOfLines(char** buffer, size_t capacity = CHUNK_BUFFER_SIZE);
     bool getNonTreatedChunk(char** buffer);
     bool getNextLineUsingChunk(char** line);
     bool readNextIntLineFromCurrentChunk(int* value);
@@ -167,6 +168,8 @@ private:
     bool seekFromStart(size_t offset);
     char* chunk();
     // The next chunk of lines behind the carried text, in the slot's buffer (made on first use).
+    // A chunk buffer no longer than the file's text needs.
+    size_t slotCapacity() const;
     bool readIntoSlot(std::unique_ptr<char[]>* buffer, size_t capacity, const std::string& carry, char** text);
     bool setHeaderFromText(const std::string& text);
     // A path that names a collated rank's file (FOUND with its text, or FAILED), or NONE.
@@ -214,6 +217,7 @@ private:
     bool m_countsFromLists = false;
     bool m_failureReported = false;
     std::unique_ptr<char[]> m_chunk;
+    size_t m_chunkCapacity = 0;
     std::unique_ptr<char[]> m_line;
     bool m_binary = false;
     char* m_cursor = nullptr;

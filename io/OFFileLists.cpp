@@ -80,7 +80,7 @@ bool OFFile::ensureChunkText() {
     m_chunkActive = false;
     m_cursor = nullptr;
     char* buffer = chunk();
-    if (!buffer || !getNextChunkOfLines(&buffer)) return false;
+    if (!buffer || !getNextChunkOfLines(&buffer, m_chunkCapacity)) return false;
     m_cursor = buffer;
     m_chunkActive = true;
     return true;
@@ -102,11 +102,17 @@ void OFFile::logShortList(const char* kind, size_t read, size_t expected) const 
                  .arg(m_openedPath));
 }
 
+size_t OFFile::slotCapacity() const {
+    if (m_plainFileSize < 0) return CHUNK_BUFFER_SIZE;
+    return static_cast<size_t>(
+        std::min<unsigned long long>(CHUNK_BUFFER_SIZE, static_cast<unsigned long long>(m_plainFileSize) + LINE_BUFFER_SIZE + 1));
+}
+
 bool OFFile::readIntoSlot(std::unique_ptr<char[]>* buffer, size_t capacity, const std::string& carry, char** text) {
     if (!*buffer) buffer->reset(new char[capacity]);
     if (!carry.empty()) std::memcpy(buffer->get(), carry.data(), carry.size());
     *text = buffer->get() + carry.size();
-    return getNextChunkOfLines(text);
+    return getNextChunkOfLines(text, capacity - carry.size());
 }
 
 bool OFFile::readNextVectorFieldAsciiPar(std::vector<double>* values) {
@@ -121,13 +127,14 @@ bool OFFile::readNextVectorFieldAsciiPar(std::vector<double>* values) {
     const size_t target = values->size();
     std::array<Slot, 4> slots;
     const std::string noCarry;
+    const size_t capacity = slotCapacity();
     size_t filled = 0;
     bool more = true;
     while (filled < target && more) {
         bool ended = false;
         for (Slot& slot : slots) {
             // Once the stream has ended the later slots stay empty; a small file takes one buffer.
-            slot.valid = !ended && readIntoSlot(&slot.buffer, CHUNK_BUFFER_SIZE, noCarry, &slot.text);
+            slot.valid = !ended && readIntoSlot(&slot.buffer, capacity, noCarry, &slot.text);
             ended = !slot.valid;
         }
         if (m_overflow) break;
@@ -171,6 +178,8 @@ bool OFFile::readNextFaceListAsciiPar(FacesData* faces) {
     };
     const size_t target = faces->nodeCounts.size();
     std::array<Slot, 6> slots;
+    const size_t capacity = slotCapacity();
+    for (Slot& slot : slots) slot.capacity = capacity;
     std::string carry;
     const std::string noCarry;
     size_t filledFaces = 0;
@@ -183,8 +192,8 @@ bool OFFile::readNextFaceListAsciiPar(FacesData* faces) {
         for (size_t k = 0; k < slots.size(); ++k) {
             Slot& slot = slots[k];
             const size_t prefix = k == 0 ? carry.size() : 0;
-            if (prefix && slot.capacity < prefix + CHUNK_BUFFER_SIZE) {
-                slot.capacity = prefix + CHUNK_BUFFER_SIZE;
+            if (prefix && slot.capacity < prefix + capacity) {
+                slot.capacity = prefix + capacity;
                 slot.buffer.reset();
             }
             // Once the stream has ended the later slots stay empty; a small file takes one buffer.
