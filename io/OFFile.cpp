@@ -204,7 +204,7 @@ bool OFFile::readHeader() {
     // The FoamFile dictionary is looked for in a first block of the file, then in blocks twice as
     // long while it runs past their end, so the text is lexed a bounded number of times; the
     // stream is then put right behind its "}".
-    constexpr size_t FIRST_BLOCK = 64 << 10;
+    constexpr size_t FIRST_BLOCK = 4 << 10;
     constexpr size_t MAX_HEADER_BYTES = 1 << 20;
     std::string text;
     size_t end = std::string::npos;
