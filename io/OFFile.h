@@ -92,9 +92,9 @@ public:
     // Line and chunk reading. Lines are handed out in the line buffer (or in the chunk).
     bool getNextLine(char** line);
     bool getNonTreatedLine(char** line);
-    // *buffer points to a buffer of CHUNK_BUFFER_SIZE bytes; it is redirected to the rest of the
-    // active chunk when there is one.
-    // capacity: the bytes at *buffer; the chunk read is shorter than capacity by a line's length.
+    // *buffer points to capacity bytes (more than LINE_BUFFER_SIZE); the chunk read into it leaves
+    // room for its last line to be completed. *buffer is redirected to the rest of the active
+    // chunk when there is one.
     bool getNextChunkOfLines(char** buffer, size_t capacity = CHUNK_BUFFER_SIZE);
     bool getNonTreatedChunk(char** buffer);
     bool getNextLineUsingChunk(char** line);
@@ -167,9 +167,9 @@ private:
     bool readHeader();
     bool seekFromStart(size_t offset);
     char* chunk();
-    // The next chunk of lines behind the carried text, in the slot's buffer (made on first use).
     // A chunk buffer no longer than the file's text needs.
     size_t slotCapacity() const;
+    // The next chunk of lines behind the carried text, in the slot's buffer (made on first use).
     bool readIntoSlot(std::unique_ptr<char[]>* buffer, size_t capacity, const std::string& carry, char** text);
     bool setHeaderFromText(const std::string& text);
     // A path that names a collated rank's file (FOUND with its text, or FAILED), or NONE.
