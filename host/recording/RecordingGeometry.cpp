@@ -1,5 +1,7 @@
 #include "host/recording/RecordingGeometry.h"
 
+#include "host/recording/LargeStorage.h"
+
 namespace vxphost {
 
 namespace {
@@ -7,6 +9,7 @@ template <typename T>
 bool appendArray(std::vector<T>& target, const T* source, size_t count) {
     if (count == 0) return true;
     if (!source) return false;
+    reserveToAppend(target, count);
     target.insert(target.end(), source, source + count);
     return true;
 }

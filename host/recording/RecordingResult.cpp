@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "host/recording/LargeStorage.h"
+
 namespace vxphost {
 
 void RecordingResultValueGroup::setValues(const double* values, int components, size_t tuples) {
@@ -11,6 +13,10 @@ void RecordingResultValueGroup::setValues(const double* values, int components, 
     m_tuples = tuples;
     const size_t count = components > 0 ? static_cast<size_t>(components) * tuples : 0;
     if (values) {
+        if (count > m_values.capacity()) {
+            m_values.clear();
+            reserveToAppend(m_values, count);
+        }
         m_values.assign(values, values + count);
     } else {
         m_values.assign(count, 0.0);
