@@ -1,6 +1,7 @@
 #include "io/FoamDictionary.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cstring>
 #include <regex>
@@ -22,16 +23,24 @@ constexpr size_t MAX_PATTERN = 1024;
 
 enum InputMode { MERGE = 0, OVERWRITE, PROTECT, WARN, ERROR };
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
+// What each byte is to the lexer, looked up rather than compared: the lexer's loops visit every
+// byte of a dictionary.
+enum CharClass : uint8_t { BLANK = 1, PUNCT = 2, QUOTE = 4 };
 
-bool isPunctChar(char c) {
-    switch (c) {
-        case '(': case ')': case '{': case '}': case '[': case ']': case ';': case ',': return true;
-        default: return false;
-    }
+constexpr std::array<uint8_t, 256> charClasses() {
+    std::array<uint8_t, 256> classes{};
+    for (const char c : {' ', '\t', '\r', '\n', '\f', '\v'}) classes[static_cast<unsigned char>(c)] = BLANK;
+    for (const char c : {'(', ')', '{', '}', '[', ']', ';', ','}) classes[static_cast<unsigned char>(c)] = PUNCT;
+    classes[static_cast<unsigned char>('"')] = QUOTE;
+    return classes;
 }
 
-bool isWordChar(char c) { return !isBlank(c) && !isPunctChar(c) && c != '"'; }
+constexpr std::array<uint8_t, 256> CHAR_CLASSES = charClasses();
+
+inline uint8_t charClass(char c) { return CHAR_CLASSES[static_cast<unsigned char>(c)]; }
+inline bool isBlank(char c) { return charClass(c) & BLANK; }
+inline bool isPunctChar(char c) { return charClass(c) & PUNCT; }
+inline bool isWordChar(char c) { return !(charClass(c) & (BLANK | PUNCT | QUOTE)); }
 
 // Bytes per item of a binary "List<T>"; 0 for types written as text even in binary files.
 size_t rawItemBytes(const std::string& word, int labelBytes, int scalarBytes) {
@@ -72,7 +81,11 @@ public:
             return true;
         }
         const bool ok = read(t);
-        m_previousWord = ok && t->kind == TokenKind::Word ? t->text : std::string();
+        // Only the type word of a binary list ("List<scalar>") tells how its items are stored.
+        if (ok && t->kind == TokenKind::Word && t->text.compare(0, 5, "List<") == 0)
+            m_previousWord = t->text;
+        else
+            m_previousWord.clear();
         return ok;
     }
     bool peek(Token* t) {
@@ -160,34 +173,30 @@ private:
             int depth = 0;
             for (; m_pos < s.size(); ++m_pos) {
                 const char d = s[m_pos];
+                if (isWordChar(d)) continue;
                 if (d == '(') {
                     ++depth;
                 } else if (d == ')') {
                     if (depth == 0) break;
                     --depth;
-                } else if (!(isWordChar(d) || (d == ',' && depth > 0))) {
+                } else if (!(d == ',' && depth > 0)) {
                     break;
                 }
             }
         }
-        if (m_pos - start > MAX_WORD) return fail("a word is too long");
-        const std::string word = s.substr(start, m_pos - start);
-        if (word[0] == '#' && word.size() > 1) {
-            t->kind = TokenKind::Directive;
-            t->text = word.substr(1);
+        const size_t length = m_pos - start;
+        if (length > MAX_WORD) return fail("a word is too long");
+        if ((c == '#' || c == '$') && length > 1) {
+            t->kind = c == '#' ? TokenKind::Directive : TokenKind::Variable;
+            t->text.assign(s, start + 1, length - 1);
             return true;
         }
-        if (word[0] == '$' && word.size() > 1) {
-            t->kind = TokenKind::Variable;
-            t->text = word.substr(1);
-            return true;
-        }
+        t->text.assign(s, start, length);
         double number = 0;
-        const char* end = word.data() + word.size();
-        t->kind = ofnum::parseDouble(word.data(), end, &number) == end ? TokenKind::Number : TokenKind::Word;
-        t->text = word;
+        const char* end = t->text.data() + t->text.size();
+        t->kind = ofnum::parseDouble(t->text.data(), end, &number) == end ? TokenKind::Number : TokenKind::Word;
         long long count = 0;
-        if (m_longLists && t->kind == TokenKind::Number && isCount(word, &count)) return readLongList(t, count);
+        if (m_longLists && t->kind == TokenKind::Number && isCount(t->text, &count)) return readLongList(t, count);
         return true;
     }
 
@@ -195,10 +204,21 @@ private:
         const std::string& s = *m_text;
         ++m_pos;
         t->kind = TokenKind::String;
+        // A run of plain characters at a time, up to the next quote or backslash. The next quote
+        // is looked for again only once an escaped one has been passed.
+        size_t quote = s.find('"', m_pos);
         while (m_pos < s.size()) {
+            if (quote < m_pos) quote = s.find('"', m_pos);
+            const size_t limit = quote == std::string::npos ? s.size() : quote;
+            const void* backslash = std::memchr(s.data() + m_pos, '\\', limit - m_pos);
+            const size_t runEnd = backslash ? static_cast<size_t>(static_cast<const char*>(backslash) - s.data()) : limit;
+            if (runEnd - m_pos > MAX_STRING - t->text.size()) return fail("a string is too long");
+            t->text.append(s, m_pos, runEnd - m_pos);
+            m_pos = runEnd;
+            if (m_pos == s.size()) break;
             char c = s[m_pos++];
             if (c == '"') return true;
-            if (c == '\\' && m_pos < s.size() && (s[m_pos] == '"' || s[m_pos] == '\\')) c = s[m_pos++];
+            if (m_pos < s.size() && (s[m_pos] == '"' || s[m_pos] == '\\')) c = s[m_pos++];
             if (t->text.size() >= MAX_STRING) return fail("a string is too long");
             t->text.push_back(c);
         }
