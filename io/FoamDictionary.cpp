@@ -25,13 +25,16 @@ enum InputMode { MERGE = 0, OVERWRITE, PROTECT, WARN, ERROR };
 
 // What each byte is to the lexer, looked up rather than compared: the lexer's loops visit every
 // byte of a dictionary.
-enum CharClass : uint8_t { BLANK = 1, PUNCT = 2, QUOTE = 4 };
+constexpr char BLANKS[] = " \t\r\n\f\v";
+constexpr char PUNCTUATION[] = "(){}[];,";
+constexpr char WORD_ENDS[] = " \t\r\n\f\v(){}[];,\"";  // blanks, punctuation and the quote
+
+enum CharClass : uint8_t { BLANK = 1, PUNCT = 2 };
 
 constexpr std::array<uint8_t, 256> charClasses() {
     std::array<uint8_t, 256> classes{};
-    for (const char c : {' ', '\t', '\r', '\n', '\f', '\v'}) classes[static_cast<unsigned char>(c)] = BLANK;
-    for (const char c : {'(', ')', '{', '}', '[', ']', ';', ','}) classes[static_cast<unsigned char>(c)] = PUNCT;
-    classes[static_cast<unsigned char>('"')] = QUOTE;
+    for (const char* c = BLANKS; *c; ++c) classes[static_cast<unsigned char>(*c)] = BLANK;
+    for (const char* c = PUNCTUATION; *c; ++c) classes[static_cast<unsigned char>(*c)] = PUNCT;
     return classes;
 }
 
@@ -40,7 +43,23 @@ constexpr std::array<uint8_t, 256> CHAR_CLASSES = charClasses();
 inline uint8_t charClass(char c) { return CHAR_CLASSES[static_cast<unsigned char>(c)]; }
 inline bool isBlank(char c) { return charClass(c) & BLANK; }
 inline bool isPunctChar(char c) { return charClass(c) & PUNCT; }
-inline bool isWordChar(char c) { return !(charClass(c) & (BLANK | PUNCT | QUOTE)); }
+
+// The first position at or behind pos that is not blank (s.size() when none is). The library's
+// scans stop at the terminating zero of the string, which is no blank either.
+size_t skipBlanks(const std::string& s, size_t pos) {
+    return pos >= s.size() ? s.size() : pos + std::strspn(s.c_str() + pos, BLANKS);
+}
+
+// The first position at or behind pos that holds no word character (s.size() when none does).
+// A zero byte inside the text is a word character: the scan goes on behind it.
+size_t endOfWordChars(const std::string& s, size_t pos) {
+    while (pos < s.size()) {
+        pos += std::strcspn(s.c_str() + pos, WORD_ENDS);
+        if (pos >= s.size() || s[pos] != '\0') break;
+        ++pos;
+    }
+    return std::min(pos, s.size());
+}
 
 // Bytes per item of a binary "List<T>"; 0 for types written as text even in binary files.
 size_t rawItemBytes(const std::string& word, int labelBytes, int scalarBytes) {
@@ -116,7 +135,7 @@ private:
         while (m_pos < s.size()) {
             const char c = s[m_pos];
             if (isBlank(c)) {
-                ++m_pos;
+                m_pos = skipBlanks(s, m_pos);
             } else if (c == '/' && m_pos + 1 < s.size() && s[m_pos + 1] == '/') {
                 while (m_pos < s.size() && s[m_pos] != '\n') ++m_pos;
             } else if (c == '/' && m_pos + 1 < s.size() && s[m_pos + 1] == '*') {
@@ -167,13 +186,14 @@ private:
         const size_t start = m_pos;
         const bool numeric = ofnum::isDigit(c) || c == '-' || c == '+' || c == '.';
         if (numeric) {
-            while (m_pos < s.size() && isWordChar(s[m_pos])) ++m_pos;
+            m_pos = endOfWordChars(s, m_pos);
         } else {
             // Words may hold balanced parentheses, as OpenFOAM reads them: grad(U), div(phi,U).
             int depth = 0;
             for (; m_pos < s.size(); ++m_pos) {
+                m_pos = endOfWordChars(s, m_pos);
+                if (m_pos == s.size()) break;
                 const char d = s[m_pos];
-                if (isWordChar(d)) continue;
                 if (d == '(') {
                     ++depth;
                 } else if (d == ')') {
@@ -249,7 +269,7 @@ private:
     bool readLongList(Token* t, long long count) {
         const std::string& s = *m_text;
         size_t p = m_pos;
-        while (p < s.size() && isBlank(s[p])) ++p;
+        p = skipBlanks(s, p);
         if (p >= s.size() || s[p] != '(') return true;
         const size_t rawBytes =
             m_options.binary ? rawItemBytes(m_previousWord, m_options.labelBytes, m_options.scalarBytes) : 0;
