@@ -47,6 +47,7 @@ bool appendRest(gzFile file, std::string* content) {
 bool readPlainInPlace(gzFile file, size_t size, std::string* content) {
     content->reserve(size);
     vx::adviseHugePages(content->data(), size);
+    vx::supplyPages(content->data(), size);
     content->resize(size);
     constexpr size_t REQUEST = size_t(1) << 30;
     size_t got = 0;
