@@ -48,6 +48,22 @@ TEST(FoamDictionaryLexing, WordsStringsCommentsAndBlocks) {
     EXPECT_EQ(c.dict.text("list"), "(1 2.5e-3 -0)");
 }
 
+TEST(FoamDictionaryLexing, EscapesBlanksAndZeroBytes) {
+    MemoryCase c;
+    // An escaped backslash or quote is the character itself; any other backslash stays.
+    ASSERT_TRUE(c.parse("s \"p\\\\q\\r\\\"\";\fx\v1;\ty\r\n2;\n" + std::string("z a\0b;\n", 7)));
+    EXPECT_EQ(c.dict.findLiteral("s")->tokens.at(0).text, "p\\q\\r\"");
+    EXPECT_EQ(c.dict.text("x"), "1");
+    EXPECT_EQ(c.dict.text("y"), "2");
+    // A zero byte inside the text is part of the word around it, as every other byte that is
+    // no blank, punctuation or quote.
+    EXPECT_EQ(c.dict.text("z"), std::string("a\0b", 3));
+
+    MemoryCase open;
+    EXPECT_FALSE(open.parse("s \"never \\\" closed;\n"));
+    EXPECT_TRUE(open.hasProblem("a string is not closed"));
+}
+
 TEST(FoamDictionaryLexing, LongListsStayInTheirText) {
     std::string values;
     for (int i = 0; i < 100; ++i) values += std::to_string(i) + "\n";
