@@ -4,7 +4,16 @@
 #include <array>
 #include <cctype>
 #include <cstring>
+// GCC, optimising with the sanitizers, takes members of std::function inside the regex engine
+// for uninitialised (-Wmaybe-uninitialized in <bits/std_function.h>); they are not.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #include <regex>
+#pragma GCC diagnostic pop
+#else
+#include <regex>
+#endif
 #include <utility>
 
 #include "io/NumberParsing.h"
