@@ -430,6 +430,42 @@ bool OFCell::buildHexahedron(const CellFace* cellFaces, const FacesData& faces) 
     return true;
 }
 
+namespace {
+
+// Tetrahedra and prisms, the cells of most meshes that are not hexahedral, ordered straight from
+// their faces without collecting and sorting every face's nodes first. True only for the element
+// the general recognition would give: the same shape test, on as many distinct nodes as the
+// ordering found (then exactly the cell's nodes, since the element has the cell's faces), and
+// the same ordering and check.
+bool orderTetrahedronOrPrism(const CellFace* cellFaces, size_t faceCount, const FacesData& faces,
+                             VXPElementType* type, int* nodes, size_t* nodeCount) {
+    if (faceCount != 4 && faceCount != 5) return false;
+    FaceView views[5];
+    uint8_t counts[5];
+    size_t triangles = 0;
+    for (size_t i = 0; i < faceCount; ++i) {
+        views[i] = faceView(faces, cellFaces[i]);
+        counts[i] = static_cast<uint8_t>(views[i].count);
+        triangles += views[i].count == 3;
+    }
+    const VXPElementType shape = faceCount == 4 && triangles == 4   ? VXP_TETRAHEDRON
+                                 : faceCount == 5 && triangles == 2 ? VXP_PENTAHEDRON
+                                                                    : VXP_POLYGON_OR_POLYHEDRON;
+    const size_t count = shape == VXP_TETRAHEDRON ? 4 : 6;
+    if (shape == VXP_POLYGON_OR_POLYHEDRON || OFCell::typeFromFaces(count, counts, faceCount) != shape) return false;
+    size_t baseFace = 0;
+    if (!orderElement(shape, views, faceCount, nodes, &baseFace)) return false;
+    for (size_t a = 0; a < count; ++a)
+        for (size_t b = a + 1; b < count; ++b)
+            if (nodes[a] == nodes[b]) return false;
+    if (!hasCellFaces(shape, nodes, views, faceCount, baseFace)) return false;
+    *type = shape;
+    *nodeCount = count;
+    return true;
+}
+
+}  // namespace
+
 bool OFCell::buildElementData(const FacesData& faces, VXPElementType* type) {
     return buildElementData(m_cellFaces.data(), m_cellFaces.size(), faces, type);
 }
@@ -443,6 +479,12 @@ bool OFCell::buildElementData(const CellFace* cellFaces, size_t faceCount, const
     }
     if (faceCount == 6 && buildHexahedron(cellFaces, faces)) {
         *type = VXP_HEXAHEDRON;
+        return true;
+    }
+    int ordered[6];
+    size_t orderedCount = 0;
+    if (orderTetrahedronOrPrism(cellFaces, faceCount, faces, type, ordered, &orderedCount)) {
+        m_elementNodes.assign(ordered, ordered + orderedCount);
         return true;
     }
 
