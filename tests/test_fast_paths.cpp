@@ -1,5 +1,5 @@
 // The shortcuts taken for speed give exactly what the general code gives: labels read eight
-// digits at a time, hexahedra recognised in one pass over their faces, element tables sized
+// digits at a time, hexahedra, tetrahedra and prisms recognised in one pass over their faces, element tables sized
 // from face counts before the cells are recognised, node averages gathered node by node, plain
 // files read straight into place.
 #include <gtest/gtest.h>
@@ -144,18 +144,16 @@ struct HexCell {
 
 const std::vector<Face> CUBE = {{0, 3, 2, 1}, {4, 5, 6, 7}, {0, 1, 5, 4}, {1, 2, 6, 5}, {2, 3, 7, 6}, {3, 0, 4, 7}};
 
-// The general path's answer for a cell with six quadrilaterals: its ordering, valid only when
-// the ordered element has exactly the cell's faces (checked here independently).
-bool generalHexahedron(const HexCell& cell, std::vector<int>* nodes) {
-    nodes->assign(8, -1);
-    if (!OFCell::orderHexahedronNodes(cell.cellFaces, cell.faces, nodes)) return false;
-    std::vector<int> sorted = *nodes;
+// Whether the ordered element has exactly the cell's faces, each read outward (checked here
+// independently of the converter). shapeFaces gives each element face by node positions.
+bool elementHasCellFaces(const HexCell& cell, const std::vector<Face>& shapeFaces, const std::vector<int>& nodes) {
+    std::vector<int> sorted = nodes;
     std::sort(sorted.begin(), sorted.end());
     if (std::unique(sorted.begin(), sorted.end()) != sorted.end()) return false;
     std::vector<std::vector<int>> element, fromCell;
-    for (const Face& f : CUBE) {
+    for (const Face& f : shapeFaces) {
         Face ring;
-        for (int position : f) ring.push_back((*nodes)[static_cast<size_t>(position)]);
+        for (int position : f) ring.push_back(nodes[static_cast<size_t>(position)]);
         std::rotate(ring.begin(), std::min_element(ring.begin(), ring.end()), ring.end());
         element.push_back(ring);
     }
@@ -166,10 +164,61 @@ bool generalHexahedron(const HexCell& cell, std::vector<int>* nodes) {
         std::rotate(ring.begin(), std::min_element(ring.begin(), ring.end()), ring.end());
         fromCell.push_back(ring);
     }
-    // The element's base is cell face 0 read inward: as outward rings both lists must agree.
     std::sort(element.begin(), element.end());
     std::sort(fromCell.begin(), fromCell.end());
     return element == fromCell;
+}
+
+// The general path's answer for a cell with six quadrilaterals: its ordering, valid only when
+// the ordered element has exactly the cell's faces.
+bool generalHexahedron(const HexCell& cell, std::vector<int>* nodes) {
+    nodes->assign(8, -1);
+    return OFCell::orderHexahedronNodes(cell.cellFaces, cell.faces, nodes) && elementHasCellFaces(cell, CUBE, *nodes);
+}
+
+// The general path's answer for any shape: the shape test on the cell's distinct nodes and face
+// sizes, then the shape's ordering, valid only when the element has exactly the cell's faces.
+bool generalElement(const HexCell& cell, VXPElementType shape, const std::vector<Face>& shapeFaces,
+                    std::vector<int>* nodes) {
+    std::vector<int> distinct = cell.faces.nodeIndices;
+    std::sort(distinct.begin(), distinct.end());
+    distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+    std::vector<uint8_t> counts;
+    for (const CellFace& cf : cell.cellFaces) counts.push_back(cell.faces.nodeCounts[static_cast<size_t>(cf.face)]);
+    if (OFCell::typeFromFaces(distinct.size(), counts) != shape) return false;
+    nodes->assign(distinct.size(), -1);
+    return OFCell::orderElementNodes(shape, cell.cellFaces, cell.faces, nodes) &&
+           elementHasCellFaces(cell, shapeFaces, *nodes);
+}
+
+// A cell of the given faces under a random relabelling, with every face rotated and the faces
+// shuffled, each owned or not at random; on odd trials damaged in one of the ways cells go wrong.
+HexCell shuffledCell(const std::vector<Face>& shape, int trial, std::mt19937& rng) {
+    std::vector<Face> faces = shape;
+    int nodeCount = 0;
+    for (const Face& f : faces) nodeCount = std::max(nodeCount, *std::max_element(f.begin(), f.end()) + 1);
+    std::vector<int> label(static_cast<size_t>(nodeCount));
+    std::iota(label.begin(), label.end(), 10);
+    std::shuffle(label.begin(), label.end(), rng);
+    for (Face& f : faces) {
+        for (int& n : f) n = label[static_cast<size_t>(n)];
+        std::rotate(f.begin(), f.begin() + static_cast<long>(rng() % f.size()), f.end());
+    }
+    std::shuffle(faces.begin(), faces.end(), rng);
+    Face& damaged = faces[rng() % faces.size()];
+    Face& other = faces[rng() % faces.size()];
+    switch (trial % 2 ? rng() % 6 : 6) {
+        case 0: std::reverse(damaged.begin(), damaged.end()); break;  // a face inward
+        case 1: std::swap(damaged[0], damaged[1]); break;              // twisted
+        case 2: damaged[2] = damaged[1]; break;                        // a node twice
+        case 3: faces[1 + rng() % (faces.size() - 1)] = faces[0]; break;  // a face twice
+        case 4: damaged[rng() % damaged.size()] = 99; break;          // a stray node
+        case 5: std::swap(damaged[rng() % damaged.size()], other[rng() % other.size()]); break;
+        default: break;
+    }
+    HexCell cell;
+    for (const Face& f : faces) cell.add(f, rng() % 2 == 0);
+    return cell;
 }
 
 TEST(FastPaths, HexahedraComeOutAsTheGeneralOrderingGivesThem) {
@@ -217,6 +266,35 @@ TEST(FastPaths, HexahedraComeOutAsTheGeneralOrderingGivesThem) {
     }
     EXPECT_GT(valid, 1000);
     EXPECT_GT(broken, 1000);
+}
+
+TEST(FastPaths, TetrahedraAndPrismsComeOutAsTheGeneralPathGivesThem) {
+    const std::vector<Face> tetrahedron = {{1, 2, 3}, {0, 2, 1}, {0, 1, 3}, {0, 3, 2}};
+    const std::vector<Face> prism = {{0, 2, 1}, {3, 4, 5}, {0, 1, 4, 3}, {1, 2, 5, 4}, {2, 0, 3, 5}};
+    std::mt19937 rng(7);
+    for (const auto& [shape, faces] : {std::make_pair(VXP_TETRAHEDRON, tetrahedron), std::make_pair(VXP_PENTAHEDRON, prism)}) {
+        int valid = 0, broken = 0;
+        for (int trial = 0; trial < 3000; ++trial) {
+            const HexCell cell = shuffledCell(faces, trial, rng);
+            SCOPED_TRACE(trial);
+            std::vector<int> expected;
+            const bool recognised = generalElement(cell, shape, faces, &expected);
+            OFCell converter;
+            VXPElementType type;
+            ASSERT_TRUE(converter.buildElementData(cell.cellFaces.data(), cell.cellFaces.size(), cell.faces, &type));
+            if (recognised) {
+                EXPECT_EQ(type, shape);
+                EXPECT_EQ(converter.elementNodes(), expected);
+                ++valid;
+            } else {
+                EXPECT_EQ(type, VXP_POLYGON_OR_POLYHEDRON);
+                EXPECT_TRUE(std::is_sorted(converter.elementNodes().begin(), converter.elementNodes().end()));
+                ++broken;
+            }
+        }
+        EXPECT_GT(valid, 1000);
+        EXPECT_GT(broken, 500);
+    }
 }
 
 // ---- element tables sized before recognition ----------------------------------------------
