@@ -69,10 +69,11 @@ bool readThroughZlib(const std::string& utf8, std::string* content) {
     gzFile file = gzopen(utf8.c_str(), "rb");
 #endif
     if (!file) return false;
-    gzbuffer(file, 65536);
-    content->clear();
     std::error_code ec;
-    const auto size = gzdirect(file) ? fs::file_size(toPath(utf8), ec) : 0;
+    const auto length = fs::file_size(toPath(utf8), ec);
+    gzbuffer(file, zlibBufferSize(utf8, ec ? ~0ull : length));
+    content->clear();
+    const auto size = gzdirect(file) && !ec ? length : 0;
     const bool ok = gzdirect(file) && !ec && size > 0 ? readPlainInPlace(file, static_cast<size_t>(size), content)
                                                       : appendRest(file, content);
     gzclose(file);

@@ -27,6 +27,14 @@ private:
     std::map<std::string, std::string> m_files;
 };
 
+// The buffer to give zlib (gzbuffer) for reading a file: zlib's own default for plain files
+// shorter than 64 KB, 64 KB otherwise. zlib takes the buffer's size for its input and twice that
+// for its output on the first read; most of a case's files are a few kilobytes long.
+inline unsigned zlibBufferSize(const std::string& path, unsigned long long fileSize) {
+    const bool compressed = path.size() >= 3 && path.compare(path.size() - 3, 3, ".gz") == 0;
+    return !compressed && fileSize < (64u << 10) ? 8192u : 65536u;
+}
+
 namespace foampath {
 // The folder part of a path ("a/b/c" -> "a/b", "c" -> ".").
 std::string folderOf(const std::string& path);

@@ -123,12 +123,12 @@ bool OFFile::open(const vx::Str& path) {
     }
     gzFile file = openGz(chosen);
     if (!file) return false;
-    gzbuffer(file, 65536);
+    std::error_code ec;
+    const auto size = fs::file_size(toPath(chosen), ec);
+    gzbuffer(file, zlibBufferSize(chosen, ec ? ~0ull : size));
     m_file = file;
     m_openedPath = vx::Str::fromUtf8(chosen);
     m_plainFileSize = -1;
-    std::error_code ec;
-    const auto size = fs::file_size(toPath(chosen), ec);
     // Deflate expands at most 1032-fold: a compressed file's text is bounded by its length too.
     if (!ec) m_plainFileSize = static_cast<long long>(gzdirect(file) ? size : size * 1032 + 1024);
     return startReading();
