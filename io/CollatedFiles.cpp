@@ -65,9 +65,11 @@ std::shared_ptr<const LoadedFile> readAndIndex(const std::string& path) {
     auto file = std::make_shared<LoadedFile>();
     file->path = FoamFileSource::disk().exists(path + ".gz") ? path + ".gz" : path;
     if (!FoamFileSource::disk().read(path, &file->text)) return nullptr;
-    file->container = blockdata::isContainer(file->text.data(), file->text.size());
+    const size_t headerEnd = blockdata::headerEnd(file->text.data(), file->text.size());
+    file->container = blockdata::isContainerHeader(file->text.data(), headerEnd);
     if (file->container) {
-        blockdata::indexBlocks(file->text.data(), file->text.size(), &file->blocks, &file->indexError);
+        blockdata::indexBlocksBehindHeader(file->text.data(), file->text.size(), headerEnd, &file->blocks,
+                                           &file->indexError);
         if (!file->blocks.empty())
             file->firstHeaderEnd = blockdata::headerEnd(file->text.data() + file->blocks[0].offset, file->blocks[0].size);
     }

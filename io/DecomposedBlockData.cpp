@@ -44,16 +44,22 @@ size_t headerEnd(const char* text, size_t size) {
     return end == std::string::npos ? 0 : end;
 }
 
-bool isContainer(const char* text, size_t size) {
-    const size_t end = headerEnd(text, size);
+bool isContainer(const char* text, size_t size) { return isContainerHeader(text, headerEnd(text, size)); }
+
+bool isContainerHeader(const char* text, size_t end) {
     std::map<std::string, std::string> header;
     return end > 0 && OFFile::readHeaderText(std::string(text, end), std::string(), &header) &&
            header["class"] == "decomposedBlockData";
 }
 
 bool indexBlocks(const char* text, size_t size, std::vector<Block>* blocks, std::string* error) {
+    return indexBlocksBehindHeader(text, size, headerEnd(text, size), blocks, error);
+}
+
+bool indexBlocksBehindHeader(const char* text, size_t size, size_t end, std::vector<Block>* blocks,
+                             std::string* error) {
     blocks->clear();
-    size_t pos = headerEnd(text, size);
+    size_t pos = end;
     if (pos == 0) {
         *error = "no FoamFile header";
         return false;

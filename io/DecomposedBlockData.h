@@ -30,4 +30,9 @@ bool isContainer(const char* text, size_t size);
 // no count); the blocks found before it are kept.
 bool indexBlocks(const char* text, size_t size, std::vector<Block>* blocks, std::string* error);
 
+// The two above for a text whose headerEnd is known already (it is searched for once).
+bool isContainerHeader(const char* text, size_t headerEnd);
+bool indexBlocksBehindHeader(const char* text, size_t size, size_t headerEnd, std::vector<Block>* blocks,
+                             std::string* error);
+
 }  // namespace blockdata
