@@ -65,13 +65,14 @@ std::shared_ptr<const LoadedFile> readAndIndex(const std::string& path) {
     auto file = std::make_shared<LoadedFile>();
     file->path = FoamFileSource::disk().exists(path + ".gz") ? path + ".gz" : path;
     if (!FoamFileSource::disk().read(path, &file->text)) return nullptr;
-    const size_t headerEnd = blockdata::headerEnd(file->text.data(), file->text.size());
-    file->container = blockdata::isContainerHeader(file->text.data(), headerEnd);
+    // Headers are searched for and read once here for all the ranks that read them.
+    const char* text = file->text.data();
+    file->header = blockdata::findHeader(text, file->text.size(), file->path);
+    file->container = blockdata::isContainerHeader(file->header);
     if (file->container) {
-        blockdata::indexBlocksBehindHeader(file->text.data(), file->text.size(), headerEnd, &file->blocks,
-                                           &file->indexError);
+        blockdata::indexBlocksBehindHeader(text, file->text.size(), file->header.end, &file->blocks, &file->indexError);
         if (!file->blocks.empty())
-            file->firstHeaderEnd = blockdata::headerEnd(file->text.data() + file->blocks[0].offset, file->blocks[0].size);
+            file->firstHeader = blockdata::findHeader(text + file->blocks[0].offset, file->blocks[0].size, file->path);
     }
     return file;
 }
@@ -148,6 +149,16 @@ RequestScope::~RequestScope() {
     if (--g_scopes == 0) g_cache.clear();
 }
 
+namespace {
+
+// The header when the search tells the reader all it would find itself: found, or not in the
+// text at all.
+const blockdata::Header* knownHeader(const blockdata::Header& header) {
+    return header.end != 0 || header.wholeText ? &header : nullptr;
+}
+
+}  // namespace
+
 bool openRankFile(const std::string& path, RankText* out) {
     static const char lineFeed = '\n';
     std::vector<Location> places;
@@ -167,9 +178,11 @@ bool openRankFile(const std::string& path, RankText* out) {
         };
         if (!file) return fail("the file cannot be read");
         out->segments.clear();
+        out->header = nullptr;
         out->owner = file;
         if (!file->container) {
             out->segments.emplace_back(file->text.data(), file->text.size());
+            out->header = knownHeader(file->header);
             out->shownPath = file->path;
             return true;
         }
@@ -186,12 +199,13 @@ bool openRankFile(const std::string& path, RankText* out) {
         const char* text = file->text.data();
         if (place.block > 0) {
             // The other blocks are bodies, read with block 0's header (format, class, arch).
-            if (file->firstHeaderEnd == 0) return fail("block 0 has no FoamFile header");
-            out->segments.emplace_back(text + first.offset, file->firstHeaderEnd);
+            if (file->firstHeader.end == 0) return fail("block 0 has no FoamFile header");
+            out->segments.emplace_back(text + first.offset, file->firstHeader.end);
             out->segments.emplace_back(&lineFeed, 1);
             out->borrowedHeader = true;
         }
         out->segments.emplace_back(text + mine.offset, mine.size);
+        out->header = knownHeader(file->firstHeader);
         out->shownPath = file->path + " [rank " + std::to_string(place.rank) + "]";
         return true;
     }

@@ -58,7 +58,8 @@ struct LoadedFile {
     bool container = false;
     std::vector<blockdata::Block> blocks;
     std::string indexError;    // why indexing stopped early, if it did
-    size_t firstHeaderEnd = 0;  // the end of block 0's header within block 0; 0: none
+    blockdata::Header header;       // the file's own header
+    blockdata::Header firstHeader;  // a container's block 0's header, within block 0
 };
 
 // How many files of collated runs have been read whole so far (they are read once per request).
@@ -74,6 +75,9 @@ struct RankText {
     std::string shownPath;
     bool borrowedHeader = false;
     bool failureReported = false;  // set with the error when the rank's block cannot be read
+    // The header as searched for already in the text's first bytes (kept alive by owner), at the
+    // same places in the text; null: the reader searches for it.
+    const blockdata::Header* header = nullptr;
 };
 // The text of the rank's file at path (a path below a registered root). False, after one error
 // naming the file and the rank, when the rank's block cannot be read; false without a message

@@ -36,21 +36,37 @@ size_t skipBlanksAndComments(const char* text, size_t size, size_t pos) {
     return pos;
 }
 
+// The first bytes of a text, where a header is looked for.
+std::string headOf(const char* text, size_t size) {
+    return std::string(text, size < MAX_HEADER_SEARCH ? size : MAX_HEADER_SEARCH);
+}
+
 }  // namespace
 
 size_t headerEnd(const char* text, size_t size) {
-    const std::string head(text, size < MAX_HEADER_SEARCH ? size : MAX_HEADER_SEARCH);
-    const size_t end = foamdict::headerEnd(head);
+    const size_t end = foamdict::headerEnd(headOf(text, size));
     return end == std::string::npos ? 0 : end;
 }
 
-bool isContainer(const char* text, size_t size) { return isContainerHeader(text, headerEnd(text, size)); }
-
-bool isContainerHeader(const char* text, size_t end) {
-    std::map<std::string, std::string> header;
-    return end > 0 && OFFile::readHeaderText(std::string(text, end), std::string(), &header) &&
-           header["class"] == "decomposedBlockData";
+Header findHeader(const char* text, size_t size, const std::string& fileName) {
+    Header header;
+    header.wholeText = size <= MAX_HEADER_SEARCH;
+    const size_t end = foamdict::headerEnd(headOf(text, size), &header.start);
+    if (end == 0 || end == std::string::npos) {
+        header.start = 0;
+        return header;
+    }
+    header.end = end;
+    header.read = OFFile::readHeaderText(text, header.start, header.end, fileName, &header.entries);
+    return header;
 }
+
+bool isContainerHeader(const Header& header) {
+    const auto found = header.entries.find("class");
+    return header.read && found != header.entries.end() && found->second == "decomposedBlockData";
+}
+
+bool isContainer(const char* text, size_t size) { return isContainerHeader(findHeader(text, size, std::string())); }
 
 bool indexBlocks(const char* text, size_t size, std::vector<Block>* blocks, std::string* error) {
     return indexBlocksBehindHeader(text, size, headerEnd(text, size), blocks, error);

@@ -6,6 +6,7 @@
 // blocks are bodies to be read with block 0's header.
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,22 @@ struct Block {
 // first bytes).
 size_t headerEnd(const char* text, size_t size);
 
+// A FoamFile header searched for in the first bytes of a text: where the text in front of its
+// keyword ends, where its "}" ends (0: none found), and its entries without sub-dictionaries
+// (read: they could be read). wholeText: the search covered the whole text, so a header not
+// found is not there at all.
+struct Header {
+    size_t start = 0;
+    size_t end = 0;
+    bool read = false;
+    bool wholeText = false;
+    std::map<std::string, std::string> entries;
+};
+// fileName is where the header's own directives are resolved from.
+Header findHeader(const char* text, size_t size, const std::string& fileName);
+
+// Whether the header is that of a decomposedBlockData container.
+bool isContainerHeader(const Header& header);
 // Whether the text starts with the header of a decomposedBlockData container.
 bool isContainer(const char* text, size_t size);
 
@@ -29,9 +46,7 @@ bool isContainer(const char* text, size_t size);
 // first thing that is not a block (a count past the end, a missing parenthesis, text that is
 // no count); the blocks found before it are kept.
 bool indexBlocks(const char* text, size_t size, std::vector<Block>* blocks, std::string* error);
-
-// The two above for a text whose headerEnd is known already (it is searched for once).
-bool isContainerHeader(const char* text, size_t headerEnd);
+// The same for a text whose header ends at headerEnd (it is searched for once).
 bool indexBlocksBehindHeader(const char* text, size_t size, size_t headerEnd, std::vector<Block>* blocks,
                              std::string* error);
 

@@ -106,7 +106,8 @@ bool OFFile::open(const vx::Str& path) {
     const RankFile rank = rankText(plain, &text);
     if (rank == RankFile::FAILED) return false;
     if (rank == RankFile::FOUND) {
-        if (!openText(std::move(text.segments), std::move(text.owner), vx::Str::fromUtf8(text.shownPath))) return false;
+        if (!openText(std::move(text.segments), std::move(text.owner), vx::Str::fromUtf8(text.shownPath), text.header))
+            return false;
         // Block 0's note counts rank 0's mesh: the lists themselves tell this rank's counts.
         if (text.borrowedHeader) m_header.erase("note");
         m_countsFromLists = text.borrowedHeader;
@@ -143,7 +144,7 @@ OFFile::RankFile OFFile::rankText(const std::string& path, collated::RankText* t
 }
 
 bool OFFile::openText(std::vector<std::pair<const char*, size_t>> segments, std::shared_ptr<const void> owner,
-                      const vx::Str& shownPath) {
+                      const vx::Str& shownPath, const blockdata::Header* header) {
     close();
     m_overflow = false;
     m_segments = std::move(segments);
@@ -152,11 +153,11 @@ bool OFFile::openText(std::vector<std::pair<const char*, size_t>> segments, std:
     long long size = 0;
     for (const auto& segment : m_segments) size += static_cast<long long>(segment.second);
     m_plainFileSize = size;
-    return startReading();
+    return startReading(header);
 }
 
 // The header and the buffers, once the stream is there.
-bool OFFile::startReading() {
+bool OFFile::startReading(const blockdata::Header* known) {
     m_line.reset(new char[LINE_BUFFER_SIZE]);
     m_line[0] = '\0';
     m_binary = false;
@@ -165,7 +166,7 @@ bool OFFile::startReading() {
     m_bigEndian = false;
     if (m_readHeaderFlag) {
         m_header.clear();
-        if (!readHeader()) {
+        if (!readHeader(known)) {
             close();
             return false;
         }
@@ -182,11 +183,10 @@ void OFFile::parseArch() {
     if (arch.find("MSB") != std::string::npos) m_bigEndian = true;
 }
 
-bool OFFile::readHeaderText(const std::string& whole, const std::string& fileName,
+bool OFFile::readHeaderText(const char* text, size_t start, size_t end, const std::string& fileName,
                             std::map<std::string, std::string>* entries) {
-    size_t start = 0;
-    if (foamdict::headerEnd(whole, &start) == std::string::npos) return false;
-    auto shared = std::make_shared<const std::string>(whole.substr(start));
+    if (end <= start) return false;
+    auto shared = std::make_shared<const std::string>(text + start, end - start);
     foamdict::Dictionary dict;
     foamdict::Parser parser;
     if (!parser.parseText(shared, 0, fileName, &dict)) return false;
@@ -198,32 +198,45 @@ bool OFFile::readHeaderText(const std::string& whole, const std::string& fileNam
     return true;
 }
 
-bool OFFile::setHeaderFromText(const std::string& whole) { return readHeaderText(whole, m_openedPath.toUtf8(), &m_header); }
+bool OFFile::setHeaderFromText(const char* text, size_t start, size_t end) {
+    return readHeaderText(text, start, end, m_openedPath.toUtf8(), &m_header);
+}
 
-bool OFFile::readHeader() {
+bool OFFile::readHeader(const blockdata::Header* known) {
+    if (known) {
+        if (known->end == 0 || !seekFromStart(known->end)) return false;
+        skipRestOfHeaderLine();
+        if (!known->read) return false;
+        m_header = known->entries;
+        return true;
+    }
     // The FoamFile dictionary is looked for in a first block of the file, then in blocks twice as
     // long while it runs past their end, so the text is lexed a bounded number of times; the
     // stream is then put right behind its "}".
     constexpr size_t FIRST_BLOCK = 4 << 10;
     constexpr size_t MAX_HEADER_BYTES = 1 << 20;
     std::string text;
+    size_t start = 0;
     size_t end = std::string::npos;
     for (size_t want = FIRST_BLOCK;; want *= 2) {
         const size_t had = text.size();
         text.resize(want);
         const int got = sourceRead(&text[had], static_cast<unsigned>(want - had));
         text.resize(had + static_cast<size_t>(std::max(got, 0)));
-        end = foamdict::headerEnd(text);
+        end = foamdict::headerEnd(text, &start);
         const bool found = end != 0 && end != std::string::npos;
         if (found || text.size() < want || want >= MAX_HEADER_BYTES) break;
     }
     if (end == 0 || end == std::string::npos || !seekFromStart(end)) return false;
-    text.resize(end);
-    // The rest of the header's last line belongs to it.
+    skipRestOfHeaderLine();
+    return setHeaderFromText(text.data(), start, end);
+}
+
+// The rest of the header's last line belongs to it.
+void OFFile::skipRestOfHeaderLine() {
     int d = nextByte();
     while (d == ' ' || d == '\t' || d == '\r') d = nextByte();
     if (d != '\n') ungetByte(d);
-    return setHeaderFromText(text);
 }
 
 bool OFFile::seekFromStart(size_t offset) {
@@ -266,8 +279,16 @@ bool OFFile::loadWhole(const vx::Str& path) {
     m_plainFileSize = static_cast<long long>(text->size());
     m_bodyOffset = 0;
     if (m_readHeaderFlag) {
-        const size_t end = foamdict::headerEnd(*text);
-        if (end == 0 || end == std::string::npos || !setHeaderFromText(text->substr(0, end))) return false;
+        size_t end = 0;
+        if (rank.header) {
+            if (rank.header->end == 0 || !rank.header->read) return false;
+            m_header = rank.header->entries;
+            end = rank.header->end;
+        } else {
+            size_t start = 0;
+            end = foamdict::headerEnd(*text, &start);
+            if (end == 0 || end == std::string::npos || !setHeaderFromText(text->data(), start, end)) return false;
+        }
         if (m_countsFromLists) m_header.erase("note");
         m_bodyOffset = end;
         m_binary = headerValue("format") == "binary";

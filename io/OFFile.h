@@ -10,6 +10,9 @@
 #include "io/FacesData.h"
 
 class OFBoundary;
+namespace blockdata {
+struct Header;
+}
 namespace collated {
 struct RankText;
 }
@@ -56,8 +59,9 @@ public:
     // The entry tree of the last parseBody (null before).
     const foamdict::Dictionary* tree() const { return m_tree.get(); }
     // Reads from memory: the text is the concatenation of the segments; owner keeps them alive.
+    // A header found already (kept alive by owner) is not searched for again.
     bool openText(std::vector<std::pair<const char*, size_t>> segments, std::shared_ptr<const void> owner,
-                  const vx::Str& shownPath);
+                  const vx::Str& shownPath, const blockdata::Header* header = nullptr);
     void close();
     bool isOpen() const { return m_file != nullptr || m_memoryOwner != nullptr; }
 
@@ -164,21 +168,23 @@ public:
     bool readRaw(void* target, size_t itemBytes, size_t count);
 
 private:
-    bool readHeader();
+    bool readHeader(const blockdata::Header* known);
+    void skipRestOfHeaderLine();
     bool seekFromStart(size_t offset);
     char* chunk();
     // A chunk buffer no longer than the file's text needs.
     size_t slotCapacity() const;
     // The next chunk of lines behind the carried text, in the slot's buffer (made on first use).
     bool readIntoSlot(std::unique_ptr<char[]>* buffer, size_t capacity, const std::string& carry, char** text);
-    bool setHeaderFromText(const std::string& text);
+    bool setHeaderFromText(const char* text, size_t start, size_t end);
     // A path that names a collated rank's file (FOUND with its text, or FAILED), or NONE.
     enum class RankFile { NONE, FOUND, FAILED };
     RankFile rankText(const std::string& path, collated::RankText* text);
 
 public:
-    // The entries (sub-dictionaries aside) of the FoamFile header found in whole.
-    static bool readHeaderText(const std::string& whole, const std::string& fileName,
+    // The entries (sub-dictionaries aside) of the FoamFile header that text[start, end) holds,
+    // start and end as foamdict::headerEnd finds them.
+    static bool readHeaderText(const char* text, size_t start, size_t end, const std::string& fileName,
                                std::map<std::string, std::string>* entries);
     // Whether the last open or loadWhole that failed has logged why already (a collated rank's
     // block that cannot be read): its callers then add no message of their own.
@@ -200,7 +206,7 @@ private:
     void logShortList(const char* kind, size_t read, size_t expected) const;
 
     // The stream under everything: the gzip (or plain) file, or the text segments in memory.
-    bool startReading();
+    bool startReading(const blockdata::Header* known = nullptr);
     int sourceGetc();
     void sourceUngetc(int byte);
     bool sourceEof() const;

@@ -12,6 +12,7 @@
 #include "core/Undefined.h"
 #include "io/CollatedFiles.h"
 #include "io/DecomposedBlockData.h"
+#include "io/OFFile.h"
 #include "plugin/OpenFoamProvider.h"
 #include "tests/support/CaseWriter.h"
 #include "tests/support/LogCapture.h"
@@ -379,4 +380,60 @@ TEST(Collated, SixtyFourBitLabelsThirtyTwoBitScalarsCompressed) {
     EXPECT_NE(std::find(b.values.begin(), b.values.end(), moved), b.values.end());
     removeFolder(perProcessor);
     removeFolder(collatedCase);
+}
+
+TEST(Collated, EveryRankSeesTheHeaderItsOwnSearchWouldFind) {
+    // Headers are searched for once per container (and once in a file all ranks share); each
+    // rank, streamed or read whole, must still get what its own search of its text would give.
+    const std::string root = testsupport::makeTempFolder("collatedheaders") + "/processors2";
+    collated::registerRun(root, 2, {{root, 0, 1}});
+    const std::string header =
+        "FoamFile\n{\n    format ascii;\n    class labelList;\n    note \"nPoints:8 nCells:3 nFaces:3\";\n    object owner;\n}\n";
+    auto container = [&](const std::string& front, const std::string& ownHeader) {
+        return OUTER_HEADER + block(0, front + ownHeader + "3(0 1 2)\n") + block(1, "2(5 6)\n");
+    };
+    auto readRank = [&](int rank, std::vector<int>* labels, std::string* noteReadWhole) {
+        const vx::Str path = vx::Str::fromUtf8(root + "/processor" + std::to_string(rank) + "/owner");
+        OFFile streamed(true);
+        int cells = 0;
+        const bool ok = streamed.readLabelList(path, "owner", labels, &cells);
+        OFFile whole(true);
+        *noteReadWhole = whole.loadWhole(path) ? whole.headerValue("class") + "|" + whole.headerValue("note") : "failed";
+        return ok;
+    };
+    struct Case {
+        const char* what;
+        std::string text;
+        std::vector<std::vector<int>> labels;  // per rank; empty: not readable
+        std::vector<std::string> headers;      // per rank, as loadWhole sees it
+    };
+    const std::string longComment = "/*" + std::string(70000, '-') + "*/\n";
+    const std::vector<Case> cases = {
+        {"container", container("", header), {{0, 1, 2}, {5, 6}}, {"labelList|\"nPoints:8 nCells:3 nFaces:3\"", "labelList|"}},
+        // Beyond the first 64 KB of block 0: rank 0 finds it itself, the others cannot borrow it.
+        {"block 0's header behind a long comment", container(longComment, header), {{0, 1, 2}, {}},
+         {"labelList|\"nPoints:8 nCells:3 nFaces:3\"", "failed"}},
+        {"block 0 without a header", container("// none\n", ""), {{}, {}}, {"failed", "failed"}},
+        {"a file all ranks share", header + "3(0 1 2)\n", {{0, 1, 2}, {0, 1, 2}},
+         {"labelList|\"nPoints:8 nCells:3 nFaces:3\"", "labelList|\"nPoints:8 nCells:3 nFaces:3\""}},
+        {"a shared file without a header", "3(0 1 2)\n", {{}, {}}, {"failed", "failed"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        testsupport::writeFile(root + "/owner", c.text);
+        const collated::RequestScope scope;
+        LogCapture log;
+        for (int rank = 0; rank < 2; ++rank) {
+            std::vector<int> labels;
+            std::string seen;
+            const bool ok = readRank(rank, &labels, &seen);
+            EXPECT_EQ(ok, !c.labels[rank].empty()) << "rank " << rank;
+            if (ok) {
+                EXPECT_EQ(labels, c.labels[rank]) << "rank " << rank;
+            }
+            EXPECT_EQ(seen, c.headers[rank]) << "rank " << rank;
+        }
+    }
+    collated::unregisterRun(root);
+    testsupport::removeFolder(root + "/..");
 }
