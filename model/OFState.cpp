@@ -25,6 +25,27 @@ vx::Str uncompressedName(const vx::Str& entry) {
     return name.endsWith(".gz") ? name.subStr(0, name.size() - 3) : name;
 }
 
+// Opens the field file of a folder listing's entry: a compressed U.gz is read through U, and a
+// copy such as U.orig finds U as well. *path: the file opened.
+bool openFieldFile(const vx::Str& folder, const vx::Str& entry, OFFile* file, vx::Str* path) {
+    *path = folder + "/" + OFUtilities::fileBaseName(entry);
+    if (file->open(*path)) return true;
+    const vx::Str fullName = folder + "/" + uncompressedName(entry);
+    if (fullName == *path || !file->open(fullName)) return false;
+    *path = fullName;
+    return true;
+}
+
+// The same entry in the first of the other ranks' folders where it opens.
+bool openInOtherRank(const std::vector<vx::Str>& folders, const vx::Str& entry, OFFile* file, vx::Str* path) {
+    for (const vx::Str& folder : folders) {
+        if (openFieldFile(folder, entry, file, path)) return true;
+        // A collated container's fault is every rank's, and it has been reported.
+        if (file->failureReported()) return false;
+    }
+    return false;
+}
+
 bool headerEntry(const OFFile& file, const std::string& key, std::string* value) {
     const auto& header = file.headerMap();
     const auto it = header.find(key);
@@ -83,9 +104,15 @@ bool OFState::addResultsOfFolder(const vx::Str& folder, const std::map<vx::Str, 
 }
 
 bool OFState::addResultsOfFirstFolder(const vx::Str& suffix, const std::map<vx::Str, vx::Str>& resultNames) {
-    for (const vx::Str& processorFolder : m_processorTimeFolders) {
-        const vx::Str folder = processorFolder + suffix;
-        if (OFUtilities::fileExists(folder)) return addResultsOfFolder(folder, resultNames);
+    for (size_t i = 0; i < m_processorTimeFolders.size(); ++i) {
+        const vx::Str folder = m_processorTimeFolders[i] + suffix;
+        if (!OFUtilities::fileExists(folder)) continue;
+        // A file the first rank cannot read (cut short when the run was stopped) leaves the
+        // field to the other ranks; that rank's own read says what is wrong with it.
+        std::vector<vx::Str> others;
+        for (size_t k = i + 1; k < m_processorTimeFolders.size(); ++k) others.push_back(m_processorTimeFolders[k] + suffix);
+        const std::vector<vx::Str> files = OFUtilities::filesInFolder(folder);
+        return addResultsFromFiles(folder, &files, resultNames, others);
     }
     return true;
 }
@@ -103,7 +130,8 @@ size_t OFState::stepIndexFromTimeDict() const {
 }
 
 bool OFState::addResultsFromFiles(const vx::Str& folder, const std::vector<vx::Str>* files,
-                                  const std::map<vx::Str, vx::Str>& resultNames) {
+                                  const std::map<vx::Str, vx::Str>& resultNames,
+                                  const std::vector<vx::Str>& sameFiles) {
     std::set<vx::Str> seen;
     for (const OFResult& result : m_results) seen.insert(result.name());
 
@@ -111,14 +139,11 @@ bool OFState::addResultsFromFiles(const vx::Str& folder, const std::vector<vx::S
 
     const auto& classes = OFResult::supportedResultClasses();
     for (const vx::Str& entry : *files) {
-        // A compressed U.gz is read through U, and a copy such as U.orig finds U as well.
-        vx::Str path = folder + "/" + OFUtilities::fileBaseName(entry);
+        vx::Str path;
         OFFile file(true);
-        if (!file.open(path)) {
-            const vx::Str fullName = folder + "/" + uncompressedName(entry);
-            if (fullName == path || !file.open(fullName)) continue;
-            path = fullName;
-        }
+        if (!openFieldFile(folder, entry, &file, &path) &&
+            (sameFiles.empty() || OFUtilities::isFolder(entry) || !openInOtherRank(sameFiles, entry, &file, &path)))
+            continue;
 
         std::string className;
         std::string objectName;

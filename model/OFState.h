@@ -47,8 +47,11 @@ public:
     const std::map<vx::Str, vx::Str>& timeDictionary() const { return m_timeDict; }
 
     // Results.
+    // sameFiles: folders of other ranks that hold the same files; a file whose header cannot be
+    // read in folder is listed from the first of them where it can.
     bool addResultsFromFiles(const vx::Str& folder, const std::vector<vx::Str>* files,
-                             const std::map<vx::Str, vx::Str>& resultNames);
+                             const std::map<vx::Str, vx::Str>& resultNames,
+                             const std::vector<vx::Str>& sameFiles = {});
     void findDisplacementResult(const vx::Str& folder, std::set<vx::Str>& seen,
                                 const std::map<vx::Str, vx::Str>& resultNames);
     void addResult(const OFResult& result) { m_results.push_back(result); }

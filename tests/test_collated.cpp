@@ -437,3 +437,45 @@ TEST(Collated, EveryRankSeesTheHeaderItsOwnSearchWouldFind) {
     collated::unregisterRun(root);
     testsupport::removeFolder(root + "/..");
 }
+
+TEST(Collated, AFieldFileRankZeroCannotReadLeavesTheOtherRanksTheirValues) {
+    struct Case {
+        const char* data;
+        const char* damaged;
+        std::vector<size_t> lostRanks;
+        const char* namedInError;
+    };
+    // Per processor, processor0's file as a stopped run leaves it (empty): the field is still
+    // listed from the other ranks. Collated, block 0's header is every rank's header.
+    const std::vector<Case> cases = {
+        {"uncollated_binary", "processor0/0.1/p", {0}, "processor0/0.1/p"},
+        {"collated_binary", "processors4/0.1/p", {0, 1, 2, 3}, "processors4/0.1/p"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.data);
+        const std::string dir = copyOfData(c.data);
+        const std::string file = dir + "/" + c.damaged;
+        std::string bytes;
+        if (std::string(c.data) == "collated_binary") {
+            bytes = readBytes(file);
+            bytes.replace(bytes.find("FoamFile", bytes.find("// Processor0")), 8, "FoamFilx");
+        }
+        writeBytes(file, bytes);
+        ProviderHarness host;
+        const LogCapture log;  // after the plug-in's entry, which sets the host's logger
+        ASSERT_TRUE(host.open(dir));
+        ASSERT_TRUE(host.geometry());
+        ASSERT_NE(host.resultNamed("Pressure"), nullptr);
+        vxphost::RecordingResult values;
+        ASSERT_TRUE(host.result(host.resultNamed("Pressure")->id, 3, &values));
+        const std::vector<size_t> groups = volumeGroups(host);
+        for (size_t rank = 0; rank < 4; ++rank) {
+            const bool lost = std::count(c.lostRanks.begin(), c.lostRanks.end(), rank) > 0;
+            EXPECT_EQ(undefinedCount(values.valueGroup(groups[rank]).values()), lost ? 25u : 0u) << "rank " << rank;
+        }
+        const std::vector<std::string> errors = log.texts(1);
+        ASSERT_EQ(errors.size(), 1u) << ::testing::PrintToString(errors);
+        EXPECT_NE(errors[0].find(c.namedInError), std::string::npos) << errors[0];
+        testsupport::removeFolder(dir);
+    }
+}
