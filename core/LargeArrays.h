@@ -3,6 +3,7 @@
 // that the system may back with huge pages. A fresh array of that size is otherwise faulted in
 // one small page at a time, which costs more than filling it, and its random access pays for
 // many more address translations.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <new>
@@ -48,9 +49,15 @@ inline void supplyPages(void* data, size_t bytes) {
     if (bytes < 2 * STEP) return;
     const uintptr_t begin = (reinterpret_cast<uintptr_t>(data) + PAGE - 1) & ~(PAGE - 1);
     const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + bytes) & ~(PAGE - 1);
+    if (end <= begin) return;
+    // Steps are counted, not split off a range of addresses: the system refuses a start that is
+    // not on a page.
+    const size_t steps = (end - begin + STEP - 1) / STEP;
     tbb::this_task_arena::isolate([&] {
-        tbb::parallel_for(tbb::blocked_range<uintptr_t>(begin, end, STEP), [](const tbb::blocked_range<uintptr_t>& r) {
-            madvise(reinterpret_cast<void*>(r.begin()), r.end() - r.begin(), POPULATE_WRITE);
+        tbb::parallel_for(tbb::blocked_range<size_t>(0, steps), [&](const tbb::blocked_range<size_t>& r) {
+            const uintptr_t from = begin + r.begin() * STEP;
+            const uintptr_t to = std::min(end, begin + r.end() * STEP);
+            madvise(reinterpret_cast<void*>(from), to - from, POPULATE_WRITE);
         });
     });
 #else

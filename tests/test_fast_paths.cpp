@@ -13,7 +13,13 @@
 #include <string>
 #include <vector>
 
+#if defined(__linux__)
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
+
 #include "core/GroupedLists.h"
+#include "core/LargeArrays.h"
 #include "core/Undefined.h"
 #include "io/FoamFileSource.h"
 #include "io/NumberParsing.h"
@@ -644,5 +650,30 @@ TEST(FastPaths, WholeFilesReadByteForByte) {
     EXPECT_FALSE(FoamFileSource::disk().read(folder + "/missing", &read));
     removeFolder(folder);
 }
+
+#if defined(__linux__)
+// Large arrays have all their pages supplied before they are filled, from any start within a
+// page and for sizes that do not split evenly between the threads.
+TEST(FastPaths, LargeArraysHaveEveryPageSuppliedBeforeTheyAreFilled) {
+    const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+    for (const size_t bytes : {size_t(9) << 20, (size_t(37) << 20) + 12345}) {
+        for (const size_t offset : {size_t(0), size_t(100)}) {
+            const size_t mapped = (bytes + offset + page - 1) / page * page;
+            void* map = mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+            ASSERT_NE(map, MAP_FAILED);
+            char* data = static_cast<char*>(map) + offset;
+            vx::supplyPages(data, bytes);
+            std::vector<unsigned char> resident(mapped / page);
+            ASSERT_EQ(mincore(map, mapped, resident.data()), 0);
+            // Only the partial pages at either end may be left to the first write.
+            const size_t missing = static_cast<size_t>(
+                std::count_if(resident.begin() + 1, resident.end() - 1, [](unsigned char r) { return (r & 1) == 0; }));
+            EXPECT_EQ(missing, 0u) << bytes << " bytes from offset " << offset << ": " << missing << " of "
+                                   << resident.size() << " pages not supplied";
+            munmap(map, mapped);
+        }
+    }
+}
+#endif
 
 }  // namespace
