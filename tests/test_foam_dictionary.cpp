@@ -124,6 +124,24 @@ TEST(FoamDictionaryLexing, LongListsEndAtTheirOwnClosingParenthesis) {
     MemoryCase open;
     EXPECT_FALSE(open.parse("x List<vector> 40\n(\n" + nested + ";\n"));
     EXPECT_TRUE(open.hasProblem("not closed"));
+
+    // The same wherever the parentheses fall against the blocks the scan reads, with runs of
+    // ")" longer and shorter than the depth, and with the closing one among the last bytes.
+    std::string deep;
+    for (int i = 0; i < 40; ++i) deep += std::string(static_cast<size_t>(i % 19), '(') + "1" + std::string(static_cast<size_t>(i % 19), ')') + " ";
+    const std::string loose = wide + " 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20\n";
+    for (const std::string& items : {nested, deep, loose}) {
+        for (size_t shift = 0; shift < 17; ++shift) {
+            for (const std::string& tail : {std::string(")\n;\nafter (7);\n"), std::string(")")}) {
+                const std::string text = "x List<tensor> 40" + std::string(shift, ' ') + "(" + items + tail;
+                MemoryCase c;
+                ASSERT_TRUE(c.parse(text)) << shift;
+                const Entry* e = c.dict.findLiteral("x");
+                ASSERT_EQ(e->tokens.back().kind, TokenKind::List) << shift;
+                EXPECT_EQ(std::string(e->tokens.back().list->data(), e->tokens.back().list->size()), items) << shift;
+            }
+        }
+    }
 }
 
 // Lists long enough to be parsed in pieces: items counted right whatever blanks separate them
