@@ -54,7 +54,8 @@ public:
     unsigned char getElementNodesCount(size_t i) const { return m_nodesCountPerElt[i]; }
 
     // Node averaging of cell values over the connectivity above (and, for the boundary-aware
-    // variant, the patches' face connectivity); defined with the node-averaging code.
+    // variant, the patches' face connectivity) into nodeValues, whatever they held before;
+    // defined with the node-averaging code.
     bool computeAverageNodeResult(const std::vector<double>& cellValues, std::vector<double>& nodeValues,
                                   int components) const;
     // Node values of one patch from its own face values: the mean of the faces around each of

@@ -205,6 +205,7 @@ bool OFPart::computeAverageNodeResult(const std::vector<double>& cellValues, std
                                       int components) const {
     if (components <= 0) return false;
     const size_t m = static_cast<size_t>(components);
+    std::fill(nodeValues.begin(), nodeValues.end(), 0.0);
     const size_t nodeCount = nodeValues.size() / m;
     std::vector<int> counts = vx::filledLarge(nodeCount, 0);
     if (m <= MAX_GATHERED_COMPONENTS && cellValues.size() >= m_nodesCountPerElt.size() * m) {

@@ -156,7 +156,6 @@ bool OpenFoamProvider::getResultForPart(int partIndex, OFState& state, OFResult&
         const size_t nodeValueCount = r.expectedValueCount(size.nodes, size.elements);
         std::vector<double> nodeValues =
             nodeValueCount == values.size() ? std::move(values) : vx::filledLarge(nodeValueCount, 0.0);
-        std::fill(nodeValues.begin(), nodeValues.end(), 0.0);
         if (m_loadBoundaryParts) {
             std::vector<std::vector<double>> patchValues(patches.size());
             for (size_t b = 0; b < patches.size(); ++b)

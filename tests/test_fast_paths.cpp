@@ -573,7 +573,7 @@ TEST(FastPaths, NodeAveragesAddInElementOrder) {
         for (size_t m : {1, 2, 3, 6}) {
             SCOPED_TRACE(testing::Message() << "seed " << seed << ", " << m << " components");
             const std::vector<double> cells = randomValues(mesh.counts.size() * m, seed * 10 + static_cast<unsigned>(m));
-            std::vector<double> plain(nodes * m, 0.0);
+            std::vector<double> plain(nodes * m, 1.0);  // whatever it held before
             ASSERT_TRUE(part.computeAverageNodeResult(cells, plain, static_cast<int>(m)));
             EXPECT_TRUE(bitIdentical(plain, averagesInElementOrder(mesh, cells, {}, {}, nodes, m)));
 
