@@ -258,9 +258,6 @@ private:
         return fail("a string is not closed");
     }
 
-    // The ")" that closes a list whose "(" lies just before begin; s.size() when none does.
-    // Sixteen bytes at a time where the processor allows: a block with fewer ")" than the depth
-    // cannot close the list, and in any other block only the parentheses are visited.
     // Set bits of a 16-bit mask, without the library call a target without a count instruction
     // makes of the builtin.
     static int bitCount16(unsigned v) {
@@ -270,6 +267,9 @@ private:
         return static_cast<int>((v + (v >> 8)) & 0x1Fu);
     }
 
+    // The ")" that closes a list whose "(" lies just before begin; s.size() when none does.
+    // Sixteen bytes at a time where the processor allows: a block with fewer ")" than the depth
+    // cannot close the list, and in any other block only the parentheses are visited.
     static size_t closingParenthesis(const std::string& s, size_t begin) {
         const char* text = s.data();
         const size_t size = s.size();
