@@ -132,11 +132,13 @@ public:
     bool readFaceList(const vx::Str& path, const vx::Str& objectName, FacesData* faces);
 
     // List bodies, entered after the count line.
-    bool readNextLabelList(std::vector<int>* labels);
+    // Labels fill the list as sized (count items at out).
+    bool readNextLabelList(std::vector<int>* labels) { return readNextLabelList(labels->data(), labels->size()); }
+    bool readNextLabelList(int* out, size_t count);
     bool readNextFaceList(FacesData* faces);
     bool readNextFaceCompactList(FacesData* faces);
-    bool readNextLabelListAscii(std::vector<int>* labels);
-    bool readNextLabelListBinary(std::vector<int>* labels);
+    bool readNextLabelListAscii(int* out, size_t count);
+    bool readNextLabelListBinary(int* out, size_t count);
     bool readNextVectorFieldBinary(std::vector<double>* values);
     bool readNextScalarsBinary(std::vector<double>* values);
     bool readNextFaceCompactListAscii(FacesData* faces);

@@ -25,7 +25,7 @@ using vx::resizeSafely;
 // Room for at least `needed` face indices of a list of faceCount faces: first four per face
 // (quadrilaterals, the common face), then half as much again whenever that is not enough, so
 // that a list is copied into larger storage only a few times.
-bool growIndices(std::vector<int32_t>& indices, size_t needed, size_t faceCount) {
+bool growIndices(vx::UnsetVector<int32_t>& indices, size_t needed, size_t faceCount) {
     size_t size = std::max(indices.size(), std::min<size_t>(4 * faceCount, INT32_MAX));
     while (size < needed) size += size / 2 + 1;
     return resizeSafely(indices, size);
@@ -45,8 +45,8 @@ void invokeSix(F0&& f0, F1&& f1, F2&& f2, F3&& f3, F4&& f4, F5&& f5) {
 
 // Builds faces from a compact list whose offsets (faces + 1 entries) were read into the start
 // offsets, which then lose their last entry, and its flat index list.
-bool facesFromCompact(std::vector<int>&& indices, FacesData* faces, bool* tooManyNodes) {
-    std::vector<int32_t>& offsets = faces->startOffsets;
+bool facesFromCompact(vx::UnsetVector<int>&& indices, FacesData* faces, bool* tooManyNodes) {
+    vx::UnsetVector<int32_t>& offsets = faces->startOffsets;
     const size_t faceCount = faces->nodeCounts.size();
     if (offsets.size() != faceCount + 1 || offsets[0] != 0) return false;
     if (static_cast<size_t>(offsets.back()) != indices.size()) return false;
@@ -65,7 +65,7 @@ bool facesFromCompact(std::vector<int>&& indices, FacesData* faces, bool* tooMan
 }
 
 // The faces of a compact list whose nodes all lie within the first indicesRead indices.
-size_t facesCovered(const std::vector<int>& offsets, size_t indicesRead) {
+size_t facesCovered(const vx::UnsetVector<int>& offsets, size_t indicesRead) {
     size_t faces = 0;
     while (faces + 1 < offsets.size() && offsets[faces + 1] >= offsets[faces] &&
            static_cast<size_t>(offsets[faces + 1]) <= indicesRead)
@@ -324,9 +324,7 @@ bool OFFile::readNextVectorFieldAscii(std::vector<double>* values) {
     return ok;
 }
 
-bool OFFile::readNextLabelListAscii(std::vector<int>* labels) {
-    const size_t n = labels->size();
-    int* out = labels->data();
+bool OFFile::readNextLabelListAscii(int* out, size_t n) {
     size_t i = 0;
     bool stopped = false;
     // Chunk after chunk, parsed in place; a label never spans two chunks (they end at line ends).
@@ -351,12 +349,11 @@ bool OFFile::readNextLabelListAscii(std::vector<int>* labels) {
     return i == n && peekNonBlank() == ')';
 }
 
-bool OFFile::readNextLabelListBinary(std::vector<int>* labels) {
-    const size_t n = labels->size();
+bool OFFile::readNextLabelListBinary(int* out, size_t n) {
     m_itemsRead = 0;
     if (m_bigEndian) return false;
     if (m_labelBytes == 4) {
-        if (!readRaw(labels->data(), sizeof(int32_t), n)) return false;
+        if (!readRaw(out, sizeof(int32_t), n)) return false;
         m_itemsRead = n;
         return true;
     }
@@ -366,7 +363,7 @@ bool OFFile::readNextLabelListBinary(std::vector<int>* labels) {
         if (!readRaw(block.data(), sizeof(int64_t), count)) return false;
         for (size_t k = 0; k < count; ++k) {
             if (block[k] < INT32_MIN || block[k] > INT32_MAX) return false;
-            (*labels)[done + k] = static_cast<int>(block[k]);
+            out[done + k] = static_cast<int>(block[k]);
         }
         done += count;
         m_itemsRead = done;
@@ -390,11 +387,11 @@ bool OFFile::readNextScalarsBinary(std::vector<double>* values) {
 
 bool OFFile::readNextVectorFieldBinary(std::vector<double>* values) { return readNextScalarsBinary(values); }
 
-bool OFFile::readNextLabelList(std::vector<int>* labels) {
+bool OFFile::readNextLabelList(int* out, size_t count) {
     if (!skipAfterNext('(')) return false;
-    if (m_binary) return readNextLabelListBinary(labels);
+    if (m_binary) return readNextLabelListBinary(out, count);
     if (!skipEmptyLines()) return false;
-    return readNextLabelListAscii(labels);
+    return readNextLabelListAscii(out, count);
 }
 
 bool OFFile::readNextFaceList(FacesData* faces) {
@@ -425,30 +422,32 @@ bool OFFile::readNextFaceCompactListAscii(FacesData* faces) {
     }
 
     // A face is read once its offsets and its indices are: the offsets alone count for none.
-    std::vector<int>& offsets = faces->startOffsets;
-    const bool offsetsRead = resizeSafely(offsets, faces->nodeCounts.size() + 1) && readNextLabelListAscii(&offsets);
+    vx::UnsetVector<int>& offsets = faces->startOffsets;
+    const bool offsetsRead = resizeSafely(offsets, faces->nodeCounts.size() + 1) &&
+                             readNextLabelListAscii(offsets.data(), offsets.size());
     m_itemsRead = 0;
     if (!offsetsRead) return false;
     int indexCount = 0;
     if (!skipAfterNext(')') || !readNextIntLine(&indexCount) || !countFitsFile(indexCount, 2)) return false;
-    std::vector<int> indices;
+    vx::UnsetVector<int> indices;
     if (!resizeSafely(indices, static_cast<size_t>(indexCount))) return false;
-    const bool indicesRead = readNextLabelList(&indices);
+    const bool indicesRead = readNextLabelList(indices.data(), indices.size());
     m_itemsRead = facesCovered(offsets, m_itemsRead);
     return indicesRead && facesFromCompact(std::move(indices), faces, &m_faceTooLarge);
 }
 
 bool OFFile::readNextFaceCompactListBinary(FacesData* faces) {
-    std::vector<int>& offsets = faces->startOffsets;
-    const bool offsetsRead = resizeSafely(offsets, faces->nodeCounts.size() + 1) && readNextLabelListBinary(&offsets);
+    vx::UnsetVector<int>& offsets = faces->startOffsets;
+    const bool offsetsRead = resizeSafely(offsets, faces->nodeCounts.size() + 1) &&
+                             readNextLabelListBinary(offsets.data(), offsets.size());
     m_itemsRead = 0;
     if (!offsetsRead || nextByte() != ')') return false;
     int indexCount = 0;
     if (!readNextIntLine(&indexCount) || !skipAfterNext('(')) return false;
     if (indexCount != offsets.back() || !countFitsFile(indexCount, static_cast<size_t>(m_labelBytes))) return false;
-    std::vector<int> indices;
+    vx::UnsetVector<int> indices;
     if (!resizeSafely(indices, static_cast<size_t>(indexCount))) return false;
-    const bool indicesRead = readNextLabelListBinary(&indices);
+    const bool indicesRead = readNextLabelListBinary(indices.data(), indices.size());
     m_itemsRead = facesCovered(offsets, m_itemsRead);
     return indicesRead && facesFromCompact(std::move(indices), faces, &m_faceTooLarge);
 }

@@ -186,7 +186,7 @@ bool generalHexahedron(const HexCell& cell, std::vector<int>* nodes) {
 // sizes, then the shape's ordering, valid only when the element has exactly the cell's faces.
 bool generalElement(const HexCell& cell, VXPElementType shape, const std::vector<Face>& shapeFaces,
                     std::vector<int>* nodes) {
-    std::vector<int> distinct = cell.faces.nodeIndices;
+    std::vector<int> distinct(cell.faces.nodeIndices.begin(), cell.faces.nodeIndices.end());
     std::sort(distinct.begin(), distinct.end());
     distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
     std::vector<uint8_t> counts;
