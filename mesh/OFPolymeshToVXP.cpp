@@ -391,7 +391,7 @@ bool OFPolymeshToVXP::populateNodeGroup(VXPNodeGroup* group, size_t* nodeCount) 
         group->setNodeIds(nullptr, 0);
         return true;
     }
-    std::vector<int> ids(count);
+    vx::UnsetVector<int> ids(count);
     std::iota(ids.begin(), ids.end(), 1);
     group->setNodeIds(ids.data(), count);
     return true;

@@ -85,9 +85,9 @@ private:
     std::vector<uint32_t> m_cellFaceStarts;  // per cell its first entry in m_cellFaces; one more at the end
     vx::UnsetVector<uint32_t> m_cellFaces;   // face index, with NEIGHBOUR_ENTRY set where the cell is the neighbour
     std::vector<ChunkStart> m_chunkStarts;   // per chunk, and one more holding the totals
-    std::vector<VXPElementType> m_elementTypes;
+    vx::UnsetVector<VXPElementType> m_elementTypes;  // written for every cell by the sizing pass
     vx::UnsetVector<int> m_connectivities;  // left unwritten until the parallel fill
-    std::vector<int> m_elementIds;
+    vx::UnsetVector<int> m_elementIds;
     std::vector<uint8_t> m_nodesCountPerElt;
     std::vector<uint8_t> m_polyNodeCounts;
     std::vector<uint8_t> m_polyFaceCounts;
