@@ -128,7 +128,9 @@ public:
 
     // Mesh list files.
     bool readVectorField(const vx::Str& path, const vx::Str& objectName, std::vector<double>* values);
-    bool readLabelList(const vx::Str& path, const vx::Str& objectName, std::vector<int>* labels, int* cellCount);
+    // Labels: std::vector<int> or vx::UnsetVector<int>.
+    template <typename Labels>
+    bool readLabelList(const vx::Str& path, const vx::Str& objectName, Labels* labels, int* cellCount);
     bool readFaceList(const vx::Str& path, const vx::Str& objectName, FacesData* faces);
 
     // List bodies, entered after the count line.

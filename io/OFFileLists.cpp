@@ -514,7 +514,8 @@ bool OFFile::noteCellCount(int* cellCount) const {
     return true;
 }
 
-bool OFFile::readLabelList(const vx::Str& path, const vx::Str& objectName, std::vector<int>* labels, int* cellCount) {
+template <typename Labels>
+bool OFFile::readLabelList(const vx::Str& path, const vx::Str& objectName, Labels* labels, int* cellCount) {
     if (!open(path)) {
         if (!failureReported()) logError(vx::Str("Failed to open labels file. File basename is %1").arg(path));
         return false;
@@ -550,13 +551,16 @@ bool OFFile::readLabelList(const vx::Str& path, const vx::Str& objectName, std::
         logError(vx::Str("Invalid number of items in labels file. File basename is %1").arg(path));
         return false;
     }
-    if (n > 0 && !readNextLabelList(labels)) {
+    if (n > 0 && !readNextLabelList(labels->data(), labels->size())) {
         logShortList("labels", m_itemsRead, static_cast<size_t>(n));
         return false;
     }
     close();
     return true;
 }
+
+template bool OFFile::readLabelList(const vx::Str&, const vx::Str&, std::vector<int>*, int*);
+template bool OFFile::readLabelList(const vx::Str&, const vx::Str&, vx::UnsetVector<int>*, int*);
 
 bool OFFile::readFaceList(const vx::Str& path, const vx::Str& objectName, FacesData* faces) {
     if (!open(path)) {

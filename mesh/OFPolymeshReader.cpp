@@ -93,7 +93,7 @@ bool OFPolymeshReader::readPoints(const vx::Str& folder, std::vector<double>* po
     return ok;
 }
 
-bool OFPolymeshReader::readNeighbors(const vx::Str& folder, std::vector<int>* neighbours) {
+bool OFPolymeshReader::readNeighbors(const vx::Str& folder, vx::UnsetVector<int>* neighbours) {
     vx::Timer timer;
     OFFile file(true);
     int ignoredCellCount = 0;
@@ -110,7 +110,7 @@ bool OFPolymeshReader::readFaces(const vx::Str& folder, FacesData* faces) {
     return ok;
 }
 
-bool OFPolymeshReader::readOwners(const vx::Str& folder, std::vector<int>* owners) {
+bool OFPolymeshReader::readOwners(const vx::Str& folder, vx::UnsetVector<int>* owners) {
     vx::Timer timer;
     OFFile file(true);
     const bool ok = file.readLabelList(folder + "/owner", "owner", owners, &m_cellCount);
@@ -157,7 +157,7 @@ bool OFPolymeshReader::sameTopology(const vx::Str& folder, const vx::Str& other)
         }
     }
     OFPolymeshReader reader;
-    std::vector<int> listA, listB;
+    vx::UnsetVector<int> listA, listB;
     if (!reader.readOwners(folder, &listA) || !reader.readOwners(other, &listB) || listA != listB) return false;
     if (!reader.readNeighbors(folder, &listA) || !reader.readNeighbors(other, &listB) || listA != listB) return false;
     FacesData facesA, facesB;

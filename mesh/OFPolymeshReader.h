@@ -14,9 +14,9 @@ public:
     bool readPolymeshSeq(const vx::Str& folder, OFPolymesh* mesh);
 
     bool readPoints(const vx::Str& folder, std::vector<double>* points);
-    bool readNeighbors(const vx::Str& folder, std::vector<int>* neighbours);
+    bool readNeighbors(const vx::Str& folder, vx::UnsetVector<int>* neighbours);
     bool readFaces(const vx::Str& folder, FacesData* faces);
-    bool readOwners(const vx::Str& folder, std::vector<int>* owners);
+    bool readOwners(const vx::Str& folder, vx::UnsetVector<int>* owners);
 
     vx::Str polyMeshFolder() const { return m_folder; }
     // The cell count the folder's owner file states in its header; false when it cannot be read.

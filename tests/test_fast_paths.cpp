@@ -339,8 +339,8 @@ OFPolymesh polyMesh(const testsupport::Mesh& m) {
         mesh.faces().startOffsets.push_back(static_cast<int32_t>(mesh.faces().nodeIndices.size()));
         mesh.faces().nodeIndices.insert(mesh.faces().nodeIndices.end(), f.begin(), f.end());
     }
-    mesh.owners() = m.owner;
-    mesh.neighbors() = m.neighbour;
+    mesh.owners().assign(m.owner.begin(), m.owner.end());
+    mesh.neighbors().assign(m.neighbour.begin(), m.neighbour.end());
     mesh.setCellCount(m.cellCount);
     return mesh;
 }
