@@ -102,8 +102,9 @@ bool isCount(const std::string& text, long long* count) {
 
 class Lexer {
 public:
-    Lexer(std::shared_ptr<const std::string> text, size_t pos, const ParseOptions& options)
-        : m_text(std::move(text)), m_pos(pos), m_options(options) {}
+    Lexer(std::shared_ptr<const std::string> text, size_t pos, const ParseOptions& options,
+          const ElidedList* elided = nullptr)
+        : m_text(std::move(text)), m_pos(pos), m_options(options), m_elided(elided) {}
 
     // The next token; false at the end of the text or on an error (then error() is set).
     bool next(Token* t) {
@@ -141,6 +142,7 @@ public:
     }
     const std::string& error() const { return m_error; }
     size_t position() const { return m_pos; }
+    bool elidedListTaken() const { return m_elidedTaken; }
 
 private:
     bool skipBlanksAndComments() {
@@ -319,6 +321,17 @@ private:
         span->count = count;
         if (rawBytes > 0) {
             const unsigned long long bytes = static_cast<unsigned long long>(count) * rawBytes;
+            if (takesElided(span->begin, bytes)) {
+                span->itemBytes = rawBytes;
+                span->end = span->begin;
+                span->external = m_elided->data;
+                span->externalBytes = m_elided->bytes;
+                m_elidedTaken = true;
+                m_pos = span->end + 1;
+                t->kind = TokenKind::List;
+                t->list = std::move(span);
+                return true;
+            }
             if (bytes >= s.size() - span->begin || s[span->begin + bytes] != ')')
                 return fail("a binary list of " + t->text + " items does not fit the file");
             span->itemBytes = rawBytes;
@@ -335,9 +348,18 @@ private:
         return true;
     }
 
+    // Whether the binary list of `bytes` starting at begin is the one cut out of the text.
+    bool takesElided(size_t begin, unsigned long long bytes) const {
+        const std::string& s = *m_text;
+        return m_elided && !m_elidedTaken && begin == m_elided->at && bytes == m_elided->bytes && begin < s.size() &&
+               s[begin] == ')';
+    }
+
     std::shared_ptr<const std::string> m_text;
     size_t m_pos;
     const ParseOptions& m_options;
+    const ElidedList* m_elided;
+    bool m_elidedTaken = false;
     std::string m_error;
     std::string m_previousWord;
     Token m_pending;
@@ -1018,11 +1040,12 @@ Parser::~Parser() = default;
 bool Parser::parseFile(const std::string& fileName, Dictionary* dict) { return m_impl->parseFileInto(fileName, dict, 0); }
 
 bool Parser::parseText(std::shared_ptr<const std::string> text, size_t offset, const std::string& fileName,
-                       Dictionary* dict) {
+                       Dictionary* dict, const ElidedList* elided) {
     m_impl->includeStack.push_back(fileName);
-    Lexer lexer(std::move(text), offset, m_impl->options());
+    Lexer lexer(std::move(text), offset, m_impl->options(), elided);
     const bool ok = m_impl->parseBody(lexer, fileName, dict, false, 0);
     m_impl->includeStack.pop_back();
+    m_elidedListTaken = lexer.elidedListTaken();
     return ok;
 }
 

@@ -15,15 +15,28 @@ namespace foamdict {
 enum class TokenKind { Word, Number, String, Punct, Variable, Directive, Verbatim, List };
 
 // A list left in its source text: "count(" ... ")" with begin just behind the "(" and end on
-// the ")". Binary lists hold count raw items of itemBytes each.
+// the ")". Binary lists hold count raw items of itemBytes each. A binary list whose bytes were
+// read into a buffer of their own rather than into the text (see ElidedList) has begin == end
+// and its bytes at external.
 struct ListSpan {
     std::shared_ptr<const std::string> text;
     size_t begin = 0;
     size_t end = 0;
     long long count = 0;
     size_t itemBytes = 0;  // 0 for text lists
-    const char* data() const { return text->data() + begin; }
-    size_t size() const { return end - begin; }
+    const char* external = nullptr;
+    size_t externalBytes = 0;
+    const char* data() const { return external ? external : text->data() + begin; }
+    size_t size() const { return external ? externalBytes : end - begin; }
+};
+
+// The raw bytes of one binary list, cut out of a text while it was read and put elsewhere: the
+// text goes on at `at` with what followed them (the list's ")"). The reader takes them for the
+// list whose items would have started at `at`, when that list has exactly `bytes` of them.
+struct ElidedList {
+    size_t at = 0;
+    size_t bytes = 0;
+    const char* data = nullptr;
 };
 
 struct Token {
@@ -140,7 +153,9 @@ public:
     bool parseFile(const std::string& fileName, Dictionary* dict);
     // Reads text (named fileName for messages and relative includes) from offset on.
     bool parseText(std::shared_ptr<const std::string> text, size_t offset, const std::string& fileName,
-                   Dictionary* dict);
+                   Dictionary* dict, const ElidedList* elided = nullptr);
+    // Whether the last parseText took its elided list for the list it stood for.
+    bool elidedListTaken() const { return m_elidedListTaken; }
     // Reads the body of a file that is a list of named dictionaries ("N ( name { ... } ... )",
     // the boundary and zone files): one entry per item, in order.
     bool parseEntryList(std::shared_ptr<const std::string> text, size_t offset, const std::string& fileName,
@@ -155,6 +170,7 @@ public:
 private:
     std::unique_ptr<Impl> m_impl;
     std::vector<Problem> m_problems;
+    bool m_elidedListTaken = false;
 };
 
 // Finds the end of the FoamFile header in text: the offset behind its closing "}" (0 when the

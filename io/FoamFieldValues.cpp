@@ -161,7 +161,8 @@ bool parseBinarySpan(const ListSpan& span, int fileComponents, double* out, Tens
         return static_cast<double>(f);
     };
     if (static_cast<int>(delivered) == fileComponents && scalarBytes == 8) {
-        std::memcpy(out, data, numbers * 8);
+        // A list read straight into the target is there already.
+        if (static_cast<const void*>(out) != static_cast<const void*>(data)) std::memcpy(out, data, numbers * 8);
         return true;
     }
     tbb::parallel_for(tbb::blocked_range<size_t>(0, items), [&](const tbb::blocked_range<size_t>& r) {

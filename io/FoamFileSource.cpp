@@ -3,7 +3,7 @@
 #include <zlib.h>
 
 #include <algorithm>
-
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -42,40 +42,86 @@ bool appendRest(gzFile file, std::string* content) {
     }
 }
 
-// Reads a plain file of known size straight into its final place: requests this large bypass
-// zlib's own buffer, and the string is sized (and its pages advised) once.
+constexpr size_t LARGEST_REQUEST = size_t(1) << 30;
+
+// Reads up to size bytes into out; the count read, or -1 on a read error.
+long long readInto(gzFile file, char* out, size_t size) {
+    size_t got = 0;
+    while (got < size) {
+        const int n = gzread(file, out + got, static_cast<unsigned>(std::min(LARGEST_REQUEST, size - got)));
+        if (n < 0) return -1;
+        if (n == 0) break;
+        got += static_cast<size_t>(n);
+    }
+    return static_cast<long long>(got);
+}
+
+// Reads the rest of a plain file, whose text is to be size bytes long, straight into its final
+// place behind what content holds: requests this large bypass zlib's own buffer, and the string
+// is sized (and its pages advised) once.
 bool readPlainInPlace(gzFile file, size_t size, std::string* content) {
+    const size_t had = content->size();
+    if (size <= had) return appendRest(file, content);
     content->reserve(size);
     vx::adviseHugePages(content->data(), size);
     vx::supplyPages(content->data(), size);
     content->resize(size);
-    constexpr size_t REQUEST = size_t(1) << 30;
-    size_t got = 0;
-    while (got < size) {
-        const int n = gzread(file, &(*content)[got], static_cast<unsigned>(std::min(REQUEST, size - got)));
-        if (n < 0) return false;
-        if (n == 0) break;
-        got += static_cast<size_t>(n);
-    }
-    content->resize(got);
+    const long long got = readInto(file, &(*content)[had], size - had);
+    if (got < 0) return false;
+    content->resize(had + static_cast<size_t>(got));
     // A file that grew since its size was taken is read to its end as it is now.
-    return got < size || appendRest(file, content);
+    return content->size() < size || appendRest(file, content);
 }
 
-bool readThroughZlib(const std::string& utf8, std::string* content) {
+// Moves the placed block out of content, which holds the file's first bytes, reading what of it
+// is still to come straight into its buffer.
+bool moveBlock(gzFile file, const BlockPlacement& block, std::string* content) {
+    const size_t have = content->size();
+    if (block.offset > have || !block.destination) return false;
+    const size_t inContent = std::min(block.bytes, have - block.offset);
+    std::memcpy(block.destination, content->data() + block.offset, inContent);
+    if (inContent == block.bytes) {
+        content->erase(block.offset, block.bytes);
+        return true;
+    }
+    content->resize(block.offset);
+    const size_t rest = block.bytes - inContent;
+    return readInto(file, block.destination + inContent, rest) == static_cast<long long>(rest);
+}
+
+gzFile openThroughZlib(const std::string& utf8) {
 #if defined(_WIN32)
-    gzFile file = gzopen_w(toPath(utf8).wstring().c_str(), "rb");
+    return gzopen_w(toPath(utf8).wstring().c_str(), "rb");
 #else
-    gzFile file = gzopen(utf8.c_str(), "rb");
+    return gzopen(utf8.c_str(), "rb");
 #endif
+}
+
+bool readThroughZlib(const std::string& utf8, std::string* content,
+                     const std::function<BlockPlacement(const std::string&)>* place = nullptr, size_t headBytes = 0,
+                     BlockPlacement* placed = nullptr) {
+    gzFile file = openThroughZlib(utf8);
     if (!file) return false;
     std::error_code ec;
     const auto length = fs::file_size(toPath(utf8), ec);
     gzbuffer(file, zlibBufferSize(utf8, ec ? ~0ull : length));
     content->clear();
-    const auto size = gzdirect(file) && !ec ? length : 0;
-    const bool ok = gzdirect(file) && !ec && size > 0 ? readPlainInPlace(file, static_cast<size_t>(size), content)
-                                                      : appendRest(file, content);
+    const bool knownSize = gzdirect(file) && !ec && length > 0;
+    size_t size = knownSize ? static_cast<size_t>(length) : 0;
+    bool ok = true;
+    if (place) {
+        content->resize(knownSize ? std::min<size_t>(headBytes, size) : headBytes);
+        const long long got = readInto(file, &(*content)[0], content->size());
+        ok = got >= 0;
+        content->resize(ok ? static_cast<size_t>(got) : 0);
+        const BlockPlacement block = ok ? (*place)(*content) : BlockPlacement{};
+        if (ok && block.bytes > 0) {
+            ok = moveBlock(file, block, content);
+            *placed = block;
+            size -= std::min(size, block.bytes);
+        }
+    }
+    if (ok) ok = knownSize ? readPlainInPlace(file, size, content) : appendRest(file, content);
     gzclose(file);
     return ok;
 }
@@ -93,6 +139,13 @@ public:
 };
 
 }  // namespace
+
+bool readFileAroundBlock(const std::string& path, size_t headBytes,
+                         const std::function<BlockPlacement(const std::string& head)>& place, std::string* content,
+                         BlockPlacement* placed) {
+    *placed = BlockPlacement{};
+    return isRegularFile(path) && readThroughZlib(path, content, &place, headBytes, placed);
+}
 
 const FoamFileSource& FoamFileSource::disk() {
     static const DiskFileSource source;

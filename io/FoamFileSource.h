@@ -1,4 +1,6 @@
 #pragma once
+#include <cstddef>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -26,6 +28,22 @@ public:
 private:
     std::map<std::string, std::string> m_files;
 };
+
+// A block of raw bytes of a file that is read into a buffer of its own rather than into the
+// file's text: bytes from offset on go to destination. No block when bytes is 0.
+struct BlockPlacement {
+    size_t offset = 0;
+    size_t bytes = 0;
+    char* destination = nullptr;
+};
+
+// Reads a file from the disk as FoamFileSource::disk().read does (the path as given), but once
+// its first headBytes are in, asks place where a block lies that goes to a buffer of its own;
+// content is then the file without that block, and placed the block moved (bytes 0 when none
+// was). False when the file cannot be read or ends inside the block.
+bool readFileAroundBlock(const std::string& path, size_t headBytes,
+                         const std::function<BlockPlacement(const std::string& head)>& place, std::string* content,
+                         BlockPlacement* placed);
 
 // The buffer to give zlib (gzbuffer) for reading a file: zlib's own default for plain files
 // shorter than 64 KB, 64 KB otherwise. zlib takes the buffer's size for its input and twice that

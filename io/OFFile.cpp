@@ -95,6 +95,7 @@ void OFFile::close() {
     m_lineStart = nullptr;
     m_chunkActive = false;
     m_text.reset();
+    m_elided = BlockPlacement{};
 }
 
 bool OFFile::open(const vx::Str& path) {
@@ -252,7 +253,11 @@ bool OFFile::seekFromStart(size_t offset) {
     return m_segment < m_segments.size() || offset == 0;
 }
 
-bool OFFile::loadWhole(const vx::Str& path) {
+bool OFFile::loadWhole(const vx::Str& path) { return loadWholeAround(path, nullptr); }
+
+bool OFFile::loadWholeAround(const vx::Str& path, const std::function<BlockPlacement(const std::string&)>* place) {
+    // The beginning of a file that holds its header and the head of a solver's first entries.
+    constexpr size_t HEAD_BYTES = 16 << 10;
     close();
     m_header.clear();
     m_tree.reset();
@@ -273,10 +278,13 @@ bool OFFile::loadWhole(const vx::Str& path) {
         m_countsFromLists = rank.borrowedHeader;
     } else {
         const std::string chosen = isExistingFile(plain + ".gz") ? plain + ".gz" : plain;
-        if (!isExistingFile(chosen) || !FoamFileSource::disk().read(chosen, text.get())) return false;
+        if (!isExistingFile(chosen)) return false;
+        const bool read = place ? readFileAroundBlock(chosen, HEAD_BYTES, *place, text.get(), &m_elided)
+                                : FoamFileSource::disk().read(chosen, text.get());
+        if (!read) return false;
         m_openedPath = vx::Str::fromUtf8(chosen);
     }
-    m_plainFileSize = static_cast<long long>(text->size());
+    m_plainFileSize = static_cast<long long>(text->size() + m_elided.bytes);
     m_bodyOffset = 0;
     if (m_readHeaderFlag) {
         size_t end = 0;

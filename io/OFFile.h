@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -8,6 +9,7 @@
 
 #include "core/Str.h"
 #include "io/FacesData.h"
+#include "io/FoamFileSource.h"
 
 class OFBoundary;
 namespace blockdata {
@@ -247,6 +249,8 @@ private:
     long long m_plainFileSize = -1;  // length of the file's text, or its bound for gzip files; -1 unknown
     vx::Str m_openedPath;
     std::shared_ptr<const std::string> m_text;  // the whole file, for loadWhole
+    // The block cut out of m_text and read into a buffer of its own (bytes 0 when none was).
+    BlockPlacement m_elided;
     size_t m_bodyOffset = 0;
     std::shared_ptr<foamdict::Dictionary> m_tree;
     size_t m_patchesRead = 0;
@@ -326,6 +330,16 @@ private:
     bool singleLineListAhead(std::string* line, char** lineEnd);
     bool readResultImpl(const vx::Str& path, const vx::Str& objectName, const vx::Str& className,
                         std::vector<double>* values, size_t sizedUpTo);
+    // How a result file was loaded for reading its internal field straight into the target.
+    enum class ResultLoad {
+        IN_PLACE,    // values hold the internal field's items; the tree has been read
+        LOADED,      // the whole text is loaded, nothing read into the target
+        RELOAD,      // the target was written to and filled undefined again; load the file anew
+        UNREADABLE,  // the file could not be read
+    };
+    ResultLoad loadResultInPlace(const vx::Str& path, const vx::Str& objectName, const vx::Str& className,
+                                 std::vector<double>* values);
+    bool loadWholeAround(const vx::Str& path, const std::function<BlockPlacement(const std::string&)>* place);
     bool readInternalList(const vx::Str& className, int fileComponents, std::vector<double>* values,
                           size_t sizedUpTo);
     bool readSingleLineList(const std::string& line, const vx::Str& path, const vx::Str& className,

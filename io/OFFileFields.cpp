@@ -11,6 +11,8 @@
 #include <atomic>
 #include <cstring>
 #include <exception>
+#include <functional>
+#include <map>
 #include <new>
 #include <stdexcept>
 
@@ -710,6 +712,109 @@ bool OFFile::readInternalList(const Str& className, int fileComponents, std::vec
     return readStreamList(fileComponents, values, sizedUpTo, nullptr) == ListStatus::Read;
 }
 
+namespace {
+
+bool isFieldBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+size_t skipFieldBlanks(const std::string& text, size_t p) {
+    while (p < text.size() && isFieldBlank(text[p])) ++p;
+    return p;
+}
+
+// The word at p, up to the next blank.
+std::string wordAt(const std::string& text, size_t p) {
+    size_t end = p;
+    while (end < text.size() && !isFieldBlank(text[end]) && text[end] != '(') ++end;
+    return text.substr(p, end - p);
+}
+
+// The internal field's list as a solver writes it: "internalField nonuniform List<T> N (",
+// blanks only between. Found in text from `from` on; false when it is not written so there.
+bool findInternalList(const std::string& text, size_t from, std::string* type, long long* count, size_t* itemsAt) {
+    const std::string key = "internalField";
+    const size_t at = text.find(key, from);
+    if (at == std::string::npos || (at > 0 && !isFieldBlank(text[at - 1]) && text[at - 1] != ';')) return false;
+    size_t p = at + key.size();
+    if (p >= text.size() || !isFieldBlank(text[p])) return false;
+    p = skipFieldBlanks(text, p);
+    if (wordAt(text, p) != "nonuniform") return false;
+    p = skipFieldBlanks(text, p + 10);
+    *type = wordAt(text, p);
+    p = skipFieldBlanks(text, p + type->size());
+    const std::string countText = wordAt(text, p);
+    if (!parseCount(countText, count)) return false;
+    p = skipFieldBlanks(text, p + countText.size());
+    if (p >= text.size() || text[p] != '(') return false;
+    *itemsAt = p + 1;
+    return true;
+}
+
+// Where the internal field's binary items lie in the head of a result file, when they are
+// stored as the target takes them (64-bit scalars, little-endian, as many components as
+// delivered) and fill it exactly: they are then read straight into the target.
+BlockPlacement placeInternalList(const std::string& head, const std::string& objectName, const std::string& fileClass,
+                                 int fileComponents, std::vector<double>* values) {
+    size_t start = 0;
+    const size_t end = foamdict::headerEnd(head, &start);
+    std::map<std::string, std::string> header;
+    if (end == 0 || end == std::string::npos || !OFFile::readHeaderText(head.data(), start, end, "", &header))
+        return {};
+    const std::string arch = header["arch"];
+    if (header["format"] != "binary" || header["object"] != objectName || header["class"] != fileClass ||
+        arch.find("scalar=32") != std::string::npos || arch.find("MSB") != std::string::npos)
+        return {};
+    std::string type;
+    long long count = 0;
+    size_t itemsAt = 0;
+    if (!findInternalList(head, end, &type, &count, &itemsAt) || listTypeComponents(type) != fileComponents ||
+        rawItemBytes(type, 4, 8) != 8 * static_cast<size_t>(fileComponents))
+        return {};
+    const size_t numbers = static_cast<size_t>(count) * static_cast<size_t>(fileComponents);
+    if (count <= 0 || numbers != values->size()) return {};
+    return {itemsAt, numbers * sizeof(double), reinterpret_cast<char*>(values->data())};
+}
+
+}  // namespace
+
+// A binary result file as solvers write it has its internal field read from the file straight
+// into the target, not through the file's text: for millions of cells that text would be as
+// large as the target. Anything else about the file, or a parse that does not take the list for
+// the internal field as it stands, has the file read the usual way.
+OFFile::ResultLoad OFFile::loadResultInPlace(const Str& path, const Str& objectName, const Str& className,
+                                             std::vector<double>* values) {
+    const std::string fileClass = fileClassOf(className.toStdString());
+    const int fileComponents = fileComponentsOf(className.toStdString());
+    if (isInternalClass(fileClass) || isAxialView(className.toStdString()) || fileComponents == 9) {
+        return loadWhole(path) ? ResultLoad::LOADED : ResultLoad::UNREADABLE;
+    }
+    const std::string object = objectName.toStdString();
+    const std::function<BlockPlacement(const std::string&)> place = [&](const std::string& head) {
+        return placeInternalList(head, object, fileClass, fileComponents, values);
+    };
+    const bool loaded = loadWholeAround(path, &place);
+    if (m_elided.bytes == 0) return loaded ? ResultLoad::LOADED : ResultLoad::UNREADABLE;
+    if (loaded) {
+        foamdict::ParseOptions options;
+        options.binary = true;
+        options.labelBytes = m_labelBytes;
+        options.scalarBytes = m_scalarBytes;
+        foamdict::Parser parser(options);
+        const foamdict::ElidedList elided{m_elided.offset, m_elided.bytes, m_elided.destination};
+        m_tree = std::make_shared<foamdict::Dictionary>();
+        const bool clean = parser.parseText(m_text, m_bodyOffset, m_openedPath.toUtf8(), m_tree.get(), &elided) &&
+                           parser.problems().empty() && parser.elidedListTaken();
+        const foamdict::Entry* entry = clean ? m_tree->findLiteral("internalField") : nullptr;
+        const bool inPlace = entry && !entry->dict && entry->unresolved.empty() && entry->tokens.size() == 3 &&
+                             entry->tokens[2].kind == foamdict::TokenKind::List &&
+                             entry->tokens[2].list->external == m_elided.destination;
+        if (inPlace) return ResultLoad::IN_PLACE;
+    }
+    fillUndefined(values);
+    close();
+    m_tree.reset();
+    return ResultLoad::RELOAD;
+}
+
 bool OFFile::readResultImpl(const Str& path, const Str& objectName, const Str& className, std::vector<double>* values,
                             size_t sizedUpTo) {
     if (!values) return false;
@@ -727,7 +832,13 @@ bool OFFile::readResultImpl(const Str& path, const Str& objectName, const Str& c
             }
             return readInternalList(className, fileComponents, values, sizedUpTo);
         }
-        if (!loadWhole(path)) {
+        const ResultLoad load = sizedUpTo ? ResultLoad::RELOAD : loadResultInPlace(path, objectName, className, values);
+        if (load == ResultLoad::IN_PLACE) {
+            m_parseComplete = true;
+            return readEntryValues(className, *m_tree->findLiteral("internalField"), values, 0, nullptr) ==
+                   ListStatus::Read;
+        }
+        if (load == ResultLoad::UNREADABLE || (load == ResultLoad::RELOAD && !loadWhole(path))) {
             if (!failureReported()) logError(Str("Failed to open result file. File basename is %1").arg(path));
             return false;
         }

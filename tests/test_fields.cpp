@@ -243,6 +243,73 @@ TEST_F(FieldTest, MalformedFilesFailWithOneMessage) {
     EXPECT_FALSE(read("volScalarField", &values, "missing"));
 }
 
+// Binary internal fields as solvers write them are read from the file straight into the target.
+// Every other form of the file (or a look-alike of the entry) must read as the text says.
+TEST_F(FieldTest, BinaryInternalFieldsReadInPlace) {
+    std::vector<double> cells(3 * 5000);
+    for (size_t i = 0; i < cells.size(); ++i) cells[i] = i % 7 == 0 ? withLineFeedBytes() : 0.25 * i;
+    const std::string list = "nonuniform List<vector> \n5000\n(" + raw(cells) + ")";
+    const std::string boundary = "boundaryField\n{\n    a\n    {\n        type calculated;\n"
+                                 "        value nonuniform List<vector> 1(" + raw({7, 8, 9}) + ");\n    }\n}\n";
+    const auto readWithPatch = [&](const std::string& name, std::vector<double>* target,
+                                   std::vector<double>* patchValues) {
+        std::vector<OFBoundary> patches = {patch("a", {0})};
+        std::vector<std::vector<double>> values = {undefined(3)};
+        OFResultReader reader;
+        const bool ok = reader.readValuesForCellAndBoundaries(dir.c_str(), name.c_str(), "volVectorField", target,
+                                                              patches, values);
+        *patchValues = values[0];
+        return ok;
+    };
+    struct Form {
+        const char* what;
+        std::string body;
+        bool gzip;
+        std::vector<double> expected;
+    };
+    const std::vector<Form> forms = {
+        {"as written", "dimensions [0 1 0 0 0 0 0];\n\n\ninternalField   " + list + ";\n" + boundary, false, cells},
+        {"compressed", "internalField " + list + ";\n" + boundary, true, cells},
+        {"look-alike in a comment first",
+         "/* internalField nonuniform List<vector> 5000(*/\ninternalField " + list + ";\n" + boundary, false, cells},
+        {"redefined behind", "internalField " + list + ";\ninternalField uniform (1 2 3);\n" + boundary, false,
+         std::vector<double>(cells.size(), 0.0)},
+    };
+    for (const Form& form : forms) {
+        WriteOptions o = binaryOptions();
+        o.gzip = form.gzip;
+        const std::string name = "f" + std::to_string(&form - forms.data());
+        writeField("volVectorField", form.body, o, name);
+        LogCapture log;
+        std::vector<double> target = undefined(cells.size()), patchValues;
+        ASSERT_TRUE(readWithPatch(name, &target, &patchValues)) << form.what;
+        if (form.expected == cells) {
+            EXPECT_EQ(std::memcmp(target.data(), cells.data(), cells.size() * sizeof(double)), 0) << form.what;
+        } else {
+            for (size_t i = 0; i < target.size(); ++i) ASSERT_EQ(target[i], 1.0 + i % 3) << form.what;
+        }
+        EXPECT_EQ(patchValues, (std::vector<double>{7, 8, 9})) << form.what;
+        EXPECT_EQ(log.count(1), 0u) << form.what;
+    }
+
+    // Cut short inside the list, long after the file's head: one message, nothing read.
+    const std::string whole = foamFile("volVectorField", "f", "internalField " + list + ";\n", binaryOptions());
+    writeFile(path("f"), whole.substr(0, whole.size() / 2));
+    LogCapture log;
+    std::vector<double> target = undefined(cells.size());
+    EXPECT_FALSE(read("volVectorField", &target));
+    EXPECT_TRUE(allUndefined(target));
+    EXPECT_EQ(log.count(1), 1u);
+    EXPECT_TRUE(log.contains(path("f"), 1));
+
+    // A target of another size is told so, as for any other list.
+    log.clear();
+    writeField("volVectorField", "internalField " + list + ";\n", binaryOptions());
+    target = undefined(cells.size() - 3);
+    EXPECT_FALSE(read("volVectorField", &target));
+    EXPECT_TRUE(log.contains("not correctly dimensioned", 1));
+}
+
 TEST_F(FieldTest, HeaderlessValueFiles) {
     OFResultReader reader;
     const std::vector<std::pair<std::string, std::vector<double>>> forms = {
