@@ -714,17 +714,15 @@ bool OFFile::readInternalList(const Str& className, int fileComponents, std::vec
 
 namespace {
 
-bool isFieldBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-
 size_t skipFieldBlanks(const std::string& text, size_t p) {
-    while (p < text.size() && isFieldBlank(text[p])) ++p;
+    while (p < text.size() && ofnum::isBlank(text[p])) ++p;
     return p;
 }
 
-// The word at p, up to the next blank.
+// The word at p, up to the next blank or "(".
 std::string wordAt(const std::string& text, size_t p) {
     size_t end = p;
-    while (end < text.size() && !isFieldBlank(text[end]) && text[end] != '(') ++end;
+    while (end < text.size() && !ofnum::isBlank(text[end]) && text[end] != '(') ++end;
     return text.substr(p, end - p);
 }
 
@@ -733,9 +731,9 @@ std::string wordAt(const std::string& text, size_t p) {
 bool findInternalList(const std::string& text, size_t from, std::string* type, long long* count, size_t* itemsAt) {
     const std::string key = "internalField";
     const size_t at = text.find(key, from);
-    if (at == std::string::npos || (at > 0 && !isFieldBlank(text[at - 1]) && text[at - 1] != ';')) return false;
+    if (at == std::string::npos || (at > 0 && !ofnum::isBlank(text[at - 1]) && text[at - 1] != ';')) return false;
     size_t p = at + key.size();
-    if (p >= text.size() || !isFieldBlank(text[p])) return false;
+    if (p >= text.size() || !ofnum::isBlank(text[p])) return false;
     p = skipFieldBlanks(text, p);
     if (wordAt(text, p) != "nonuniform") return false;
     p = skipFieldBlanks(text, p + 10);
