@@ -46,6 +46,17 @@ bool openInOtherRank(const std::vector<vx::Str>& folders, const vx::Str& entry, 
     return false;
 }
 
+// Whether the values of the field file at path, whose header names objectName, can be read:
+// they are read from the file named after the object, beside it. A copy such as U.orig opened
+// for want of U, or a hand-written file whose header names another object, would give a result
+// that no read finds.
+bool objectFileExists(const vx::Str& path, const std::string& objectName) {
+    const vx::Str name = OFUtilities::fileNameFromPath(path);
+    if (name == vx::Str(objectName)) return true;
+    const vx::Str folder = path.subStr(0, path.size() - name.size());
+    return OFFile(true).open(folder + vx::Str(objectName));
+}
+
 bool headerEntry(const OFFile& file, const std::string& key, std::string* value) {
     const auto& header = file.headerMap();
     const auto it = header.find(key);
@@ -156,6 +167,12 @@ bool OFState::addResultsFromFiles(const vx::Str& folder, const std::vector<vx::S
             continue;
         }
 
+        if (!objectFileExists(path, objectName)) {
+            OFLogger::get()->logInfo(
+                SOURCE, vx::Str("Ignoring %1: its object %2 has no file of that name").arg(path).arg(objectName));
+            continue;
+        }
+
         std::vector<vx::Str> tokens;
         file.readDimensions(&tokens);
         bool knownUnit = true;
@@ -242,8 +259,10 @@ bool OFState::hasResultForPart(const OFResult& result, const OFPart& part) const
         if (!source) return false;
         native = source->nativeName();
     }
+    // The file named after the result, plain or compressed (U or U.gz); a copy such as U.orig
+    // is not read.
     for (const vx::Str& entry : OFUtilities::filesInFolder(folder)) {
-        if (OFUtilities::fileBaseName(entry) == native || uncompressedName(entry) == native) return true;
+        if (uncompressedName(entry) == native) return true;
     }
     return false;
 }

@@ -134,6 +134,32 @@ TEST(ModelResults, FieldFilesOfATimeFolder) {
     }
 }
 
+// Only results that a read can find are offered: a leftover copy (alpha.water.orig before setFields
+// has made alpha.water) or a hand-written file whose header names another object would be read
+// from a file that is not there.
+TEST(ModelResults, LeftoverCopiesAndMisnamedFilesGiveNoBrokenResults) {
+    CaseTree tree;
+    tree.write("0/p", field("volScalarField", "p", "[0 2 -2 0 0 0 0]"));
+    tree.write("0/p.orig", field("volScalarField", "p", "[0 2 -2 0 0 0 0]"));
+    tree.write("0/alpha.water.orig", field("volScalarField", "alpha.water", "[0 0 0 0 0 0 0]"));
+    tree.write("0/nut.water", field("volScalarField", "nut", "[0 2 -1 0 0 0 0]"));
+    tree.writeGz("0/U.orig.gz", field("volVectorField", "U", "[0 1 -1 0 0 0 0]"));
+    LogCapture log;
+    const OFReader reader = openCase(tree, false);
+    ASSERT_EQ(reader.stateCount(), 1u);
+    const OFState& state = reader.state(0);
+    EXPECT_EQ(describe(state), (std::vector<std::string>{"Pressure|PRESSURE_E|m2 s-2 |0|0"}));
+    const std::string folder = tree.root().toStdString() + "/0/";
+    EXPECT_TRUE(log.contains("Ignoring " + folder + "alpha.water.orig: its object alpha.water has no file", 3));
+    EXPECT_TRUE(log.contains("Ignoring " + folder + "nut.water: its object nut has no file", 3));
+    EXPECT_TRUE(log.contains("Ignoring " + folder + "U.orig: its object U has no file", 3));
+
+    // A copy is no file of the result's own once the file itself is gone.
+    ASSERT_TRUE(state.hasResultForPart(state.result(0), reader.part(0)));
+    tree.remove("0/p");
+    EXPECT_FALSE(state.hasResultForPart(state.result(0), reader.part(0)));
+}
+
 TEST(ModelResults, NodeAverageCompanionsAndTheirSources) {
     CaseTree tree;
     tree.write("0/p", field("volScalarField", "p", "[0 2 -2 0 0 0 0]"));
