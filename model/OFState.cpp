@@ -51,6 +51,8 @@ bool openInOtherRank(const std::vector<vx::Str>& folders, const vx::Str& entry, 
 // for want of U, or a hand-written file whose header names another object, would give a result
 // that no read finds.
 bool objectFileExists(const vx::Str& path, const std::string& objectName) {
+    // An object is a plain name: one that reaches into other folders names no file beside this one.
+    if (objectName.find_first_of("/\\") != std::string::npos) return false;
     const vx::Str name = OFUtilities::fileNameFromPath(path);
     if (name == vx::Str(objectName)) return true;
     const vx::Str folder = path.subStr(0, path.size() - name.size());

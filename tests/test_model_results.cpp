@@ -144,6 +144,8 @@ TEST(ModelResults, LeftoverCopiesAndMisnamedFilesGiveNoBrokenResults) {
     tree.write("0/alpha.water.orig", field("volScalarField", "alpha.water", "[0 0 0 0 0 0 0]"));
     tree.write("0/nut.water", field("volScalarField", "nut", "[0 2 -1 0 0 0 0]"));
     tree.writeGz("0/U.orig.gz", field("volVectorField", "U", "[0 1 -1 0 0 0 0]"));
+    tree.write("T", field("volScalarField", "T", "[0 0 0 1 0 0 0]"));
+    tree.write("0/T", field("volScalarField", "../T", "[0 0 0 1 0 0 0]"));
     LogCapture log;
     const OFReader reader = openCase(tree, false);
     ASSERT_EQ(reader.stateCount(), 1u);
@@ -153,6 +155,7 @@ TEST(ModelResults, LeftoverCopiesAndMisnamedFilesGiveNoBrokenResults) {
     EXPECT_TRUE(log.contains("Ignoring " + folder + "alpha.water.orig: its object alpha.water has no file", 3));
     EXPECT_TRUE(log.contains("Ignoring " + folder + "nut.water: its object nut has no file", 3));
     EXPECT_TRUE(log.contains("Ignoring " + folder + "U.orig: its object U has no file", 3));
+    EXPECT_TRUE(log.contains("Ignoring " + folder + "T: its object ../T has no file", 3));
 
     // A copy is no file of the result's own once the file itself is gone.
     ASSERT_TRUE(state.hasResultForPart(state.result(0), reader.part(0)));
