@@ -18,10 +18,11 @@ namespace vx {
 // the items, in item order, with key < keyCount. Afterwards the values of key k are
 // values[starts[k]] ... values[starts[k + 1] - 1]. The number of entries must fit 32 bits.
 template <typename ForEachEntry>
-void groupInOrder(size_t keyCount, const ForEachEntry& forEachEntry, std::vector<uint32_t>& starts,
+void groupInOrder(size_t keyCount, const ForEachEntry& forEachEntry, UnsetVector<uint32_t>& starts,
                   UnsetVector<uint32_t>& values) {
     // first[k]: the key's entries from the first half; starts[k + 1]: from the second.
-    std::vector<uint32_t> first(keyCount, 0);
+    UnsetVector<uint32_t> first;
+    first.assign(keyCount, 0);
     starts.assign(keyCount + 1, 0);
     tbb::parallel_invoke([&] { forEachEntry(0, [&](size_t k, uint32_t) { ++first[k]; }); },
                          [&] { forEachEntry(1, [&](size_t k, uint32_t) { ++starts[k + 1]; }); });

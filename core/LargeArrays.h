@@ -1,8 +1,8 @@
 #pragma once
 // Arrays of millions of items (mesh lists, element tables, field values): sized once, in memory
 // that the system may back with huge pages. A fresh array of that size is otherwise faulted in
-// one small page at a time, which costs more than filling it, and its random access pays for
-// many more address translations.
+// one small page at a time, which costs more than filling it (on virtual machines several times
+// more), and its random access pays for many more address translations.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -27,7 +27,7 @@ namespace vx {
 inline void adviseHugePages(const void* data, size_t bytes) {
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
     constexpr uintptr_t HUGE_PAGE = uintptr_t(2) << 20;
-    if (bytes < 2 * HUGE_PAGE) return;
+    if (bytes < HUGE_PAGE) return;
     const uintptr_t begin = (reinterpret_cast<uintptr_t>(data) + HUGE_PAGE - 1) & ~(HUGE_PAGE - 1);
     const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + bytes) & ~(HUGE_PAGE - 1);
     if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
@@ -66,9 +66,41 @@ inline void supplyPages(void* data, size_t bytes) {
 #endif
 }
 
+// Blocks from a megabyte up are taken in whole huge pages: aligned to one and rounded up to a
+// multiple of its size, and advised as a whole. Otherwise up to a huge page at either end of
+// the block stays in small pages, each faulted in on its own.
+constexpr size_t HUGE_PAGE_BYTES = size_t(2) << 20;
+constexpr size_t WHOLE_HUGE_PAGES_FROM = size_t(1) << 20;
+
+inline bool takesWholeHugePages(size_t bytes) {
+#if defined(__linux__)
+    return bytes >= WHOLE_HUGE_PAGES_FROM;
+#else
+    (void)bytes;
+    return false;
+#endif
+}
+
+inline void* allocateLarge(size_t bytes) {
+    if (!takesWholeHugePages(bytes)) return ::operator new(bytes);
+    if (bytes > SIZE_MAX - HUGE_PAGE_BYTES) throw std::bad_alloc();
+    const size_t rounded = (bytes + HUGE_PAGE_BYTES - 1) & ~(HUGE_PAGE_BYTES - 1);
+    void* block = ::operator new(rounded, std::align_val_t(HUGE_PAGE_BYTES));
+    adviseHugePages(block, rounded);
+    return block;
+}
+
+inline void deallocateLarge(void* block, size_t bytes) noexcept {
+    if (takesWholeHugePages(bytes))
+        ::operator delete(block, std::align_val_t(HUGE_PAGE_BYTES));
+    else
+        ::operator delete(block);
+}
+
 // An allocator whose vectors leave new items of plain types unwritten on resize: for arrays that
 // are filled right after, by several tasks, so that fresh memory is first touched (and supplied
-// by the system) in parallel rather than by one thread clearing it.
+// by the system) in parallel rather than by one thread clearing it. Large blocks are taken in
+// whole huge pages, as above.
 template <typename T>
 struct UnsetAllocator : std::allocator<T> {
     template <typename U>
@@ -78,6 +110,11 @@ struct UnsetAllocator : std::allocator<T> {
     UnsetAllocator() noexcept = default;
     template <typename U>
     UnsetAllocator(const UnsetAllocator<U>&) noexcept {}
+    T* allocate(size_t n) {
+        if (n > SIZE_MAX / sizeof(T)) throw std::bad_array_new_length();
+        return static_cast<T*>(allocateLarge(n * sizeof(T)));
+    }
+    void deallocate(T* p, size_t n) noexcept { deallocateLarge(p, n * sizeof(T)); }
     template <typename U>
     void construct(U* p) noexcept {
         ::new (static_cast<void*>(p)) U;

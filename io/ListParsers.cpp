@@ -17,8 +17,8 @@ const char* skipSpaces(const char* p) {
     return p;
 }
 
-template <typename T>
-void appendGrowing(std::vector<T>& v, size_t used, T value, size_t step) {
+template <typename T, typename A>
+void appendGrowing(std::vector<T, A>& v, size_t used, T value, size_t step) {
     if (used >= v.size()) v.resize(v.size() + step);
     v[used] = value;
 }
@@ -29,8 +29,8 @@ void appendGrowing(std::vector<T>& v, size_t used, T value, size_t step) {
 // face indices ("1(0)" is the shortest face): sizing the slot vectors to that once keeps
 // them from growing in the middle of a scan, and small chunks from allocating much.
 namespace {
-template <typename T>
-void ensureCapacity(std::vector<T>& v, size_t n) {
+template <typename T, typename A>
+void ensureCapacity(std::vector<T, A>& v, size_t n) {
     if (v.size() < n) v.resize(n);
 }
 }  // namespace

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/LargeArrays.h"
+
 // Parsers of ascii list chunks: zero-terminated texts of whole lines, parsed in memory.
 namespace oflist {
 
@@ -15,15 +17,15 @@ enum class ScanStop {
 };
 
 struct VectorScan {
-    std::vector<double> values;  // three per vector
+    vx::UnsetVector<double> values;  // three per vector
     size_t count = 0;            // doubles parsed
     ScanStop stop = ScanStop::ChunkEnd;
 };
 
 struct FaceScan {
-    std::vector<uint8_t> nodeCounts;
-    std::vector<int32_t> starts;  // relative to the first index of the scan
-    std::vector<int32_t> indices;
+    vx::UnsetVector<uint8_t> nodeCounts;
+    vx::UnsetVector<int32_t> starts;  // relative to the first index of the scan
+    vx::UnsetVector<int32_t> indices;
     size_t faceCount = 0;
     size_t indexCount = 0;
     ScanStop stop = ScanStop::ChunkEnd;

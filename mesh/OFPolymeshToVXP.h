@@ -49,7 +49,7 @@ public:
     // Node indices of all elements, element after element, and each element's node count;
     // for moving out.
     vx::UnsetVector<int>& connectivities() { return m_connectivities; }
-    std::vector<uint8_t>& nodesCountPerElt() { return m_nodesCountPerElt; }
+    vx::UnsetVector<uint8_t>& nodesCountPerElt() { return m_nodesCountPerElt; }
 
     // Conversion stages, in the order createMesh runs them.
     // Sizes of chunkCount chunks: cellCount / chunkCount each, the remainder in the last one.
@@ -82,13 +82,13 @@ private:
     void discardResults();
 
     OFPolymesh* m_mesh;
-    std::vector<uint32_t> m_cellFaceStarts;  // per cell its first entry in m_cellFaces; one more at the end
+    vx::UnsetVector<uint32_t> m_cellFaceStarts;  // per cell its first entry in m_cellFaces; one more at the end
     vx::UnsetVector<uint32_t> m_cellFaces;   // face index, with NEIGHBOUR_ENTRY set where the cell is the neighbour
     std::vector<ChunkStart> m_chunkStarts;   // per chunk, and one more holding the totals
     vx::UnsetVector<VXPElementType> m_elementTypes;  // written for every cell by the sizing pass
     vx::UnsetVector<int> m_connectivities;  // left unwritten until the parallel fill
     vx::UnsetVector<int> m_elementIds;
-    std::vector<uint8_t> m_nodesCountPerElt;
+    vx::UnsetVector<uint8_t> m_nodesCountPerElt;
     std::vector<uint8_t> m_polyNodeCounts;
     std::vector<uint8_t> m_polyFaceCounts;
     std::vector<uint8_t> m_polyFaceNodeCounts;

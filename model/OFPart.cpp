@@ -10,7 +10,7 @@ void OFPart::setConnectivities(vx::UnsetVector<int>&& connectivities) {
     connectivities.shrink_to_fit();
 }
 
-void OFPart::setNodesCountPerElt(std::vector<unsigned char>&& counts) {
+void OFPart::setNodesCountPerElt(vx::UnsetVector<uint8_t>&& counts) {
     m_nodeElements = NodeElements{};
     m_nodesCountPerElt = std::move(counts);
     counts.clear();

@@ -48,9 +48,9 @@ public:
     // Element-to-node connectivity of the volume mesh, element after element, and the node
     // count of each element. Taken over from the volume assembly without copying.
     void setConnectivities(vx::UnsetVector<int>&& connectivities);
-    void setNodesCountPerElt(std::vector<unsigned char>&& counts);
+    void setNodesCountPerElt(vx::UnsetVector<uint8_t>&& counts);
     const vx::UnsetVector<int>& connectivities() const { return m_connectivities; }
-    const std::vector<unsigned char>& nodesCountPerElt() const { return m_nodesCountPerElt; }
+    const vx::UnsetVector<uint8_t>& nodesCountPerElt() const { return m_nodesCountPerElt; }
     unsigned char getElementNodesCount(size_t i) const { return m_nodesCountPerElt[i]; }
 
     // Node averaging of cell values over the connectivity above (and, for the boundary-aware
@@ -73,7 +73,7 @@ private:
         size_t nodeCount = 0;
         bool built = false;
         bool complete = false;  // every node reference lies below nodeCount
-        std::vector<uint32_t> starts;
+        vx::UnsetVector<uint32_t> starts;
         vx::UnsetVector<uint32_t> elements;
     };
     const NodeElements& nodeElements(size_t nodeCount) const;
@@ -95,6 +95,6 @@ private:
     std::vector<OFCellZone> m_cellZones;
     std::vector<OFFaceZone> m_faceZones;
     vx::UnsetVector<int> m_connectivities;
-    std::vector<unsigned char> m_nodesCountPerElt;
+    vx::UnsetVector<uint8_t> m_nodesCountPerElt;
     mutable NodeElements m_nodeElements;
 };

@@ -42,7 +42,7 @@ void divideByCounts(std::vector<double>& nodeValues, const std::vector<int>& cou
 }
 
 // Adds each element's values to its nodes, skipping marked nodes when a mark list is given.
-bool accumulateCells(const vx::UnsetVector<int>& connectivity, const std::vector<unsigned char>& nodesPerElement,
+bool accumulateCells(const vx::UnsetVector<int>& connectivity, const vx::UnsetVector<uint8_t>& nodesPerElement,
                      const std::vector<double>& cellValues, std::vector<double>& nodeValues, std::vector<int>& counts,
                      size_t m, const std::vector<char>* marked) {
     size_t at = 0;

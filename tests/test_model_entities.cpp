@@ -34,7 +34,7 @@ TEST(ModelEntities, ClassifiersAndInitialValues) {
     EXPECT_EQ(part.elementCount(), std::numeric_limits<size_t>::max());
     vx::UnsetVector<int> connectivity = {0, 1, 2, 3, 1, 2, 3, 4};
     const int* storage = connectivity.data();
-    std::vector<unsigned char> counts = {4, 4};
+    vx::UnsetVector<uint8_t> counts = {4, 4};
     part.setConnectivities(std::move(connectivity));
     part.setNodesCountPerElt(std::move(counts));
     EXPECT_TRUE(connectivity.empty());

@@ -188,7 +188,7 @@ void convert(OFPolymesh* mesh, Converted* out) {
     out->populated = converter.populateElementGroup(&out->elements, &out->elementCount);
     converter.populateNodeGroup(&out->nodes, &out->nodeCount);
     out->connectivity.assign(converter.connectivities().begin(), converter.connectivities().end());
-    out->nodeCounts = std::move(converter.nodesCountPerElt());
+    out->nodeCounts.assign(converter.nodesCountPerElt().begin(), converter.nodesCountPerElt().end());
 }
 
 // Element e is cell e: ids, node sets and offsets; hexahedra with the top right above the base.
