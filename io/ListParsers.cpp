@@ -1,5 +1,6 @@
 #include "io/ListParsers.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "io/NumberParsing.h"
@@ -17,27 +18,28 @@ const char* skipSpaces(const char* p) {
     return p;
 }
 
-template <typename T, typename A>
-void appendGrowing(std::vector<T, A>& v, size_t used, T value, size_t step) {
-    if (used >= v.size()) v.resize(v.size() + step);
-    v[used] = value;
-}
 
 }  // namespace
 
-// A chunk of n characters holds fewer than n / 2 + 3 numbers, n / 4 + 1 faces and n / 2 + 1
-// face indices ("1(0)" is the shortest face): sizing the slot vectors to that once keeps
-// them from growing in the middle of a scan, and small chunks from allocating much.
+// The slot vectors start at what a chunk of n characters holds as solvers write it (a point in
+// sixteen characters or more, a face of four indices in sixteen or more) and grow by half when a
+// denser chunk needs more. Sizing them for the densest possible text ("1(0)" faces) took
+// several times the memory, all of it fresh, for every slot of every file.
 namespace {
 template <typename T, typename A>
 void ensureCapacity(std::vector<T, A>& v, size_t n) {
     if (v.size() < n) v.resize(n);
 }
+
+template <typename T, typename A>
+void ensureRoom(std::vector<T, A>& v, size_t needed) {
+    if (needed > v.size()) v.resize(std::max(needed, v.size() + v.size() / 2));
+}
 }  // namespace
 
 void scanVectors(const char* text, VectorScan* scan) {
     const char* end = text + std::strlen(text);
-    ensureCapacity(scan->values, static_cast<size_t>(end - text) / 2 + 3);
+    ensureCapacity(scan->values, 3 * (static_cast<size_t>(end - text) / 16 + 1));
     const char* p = text;
     size_t used = 0;
     scan->stop = ScanStop::ChunkEnd;
@@ -73,7 +75,7 @@ void scanVectors(const char* text, VectorScan* scan) {
             break;
         }
         ++p;
-        if (used + 3 > scan->values.size()) scan->values.resize(scan->values.size() + 72000);
+        ensureRoom(scan->values, used + 3);
         scan->values[used++] = xyz[0];
         scan->values[used++] = xyz[1];
         scan->values[used++] = xyz[2];
@@ -84,9 +86,9 @@ void scanVectors(const char* text, VectorScan* scan) {
 void scanFaces(const char* text, FaceScan* scan) {
     const char* end = text + std::strlen(text);
     const size_t length = static_cast<size_t>(end - text);
-    ensureCapacity(scan->nodeCounts, length / 4 + 1);
-    ensureCapacity(scan->starts, length / 4 + 1);
-    ensureCapacity(scan->indices, length / 2 + 1);
+    ensureCapacity(scan->nodeCounts, length / 16 + 1);
+    ensureCapacity(scan->starts, length / 16 + 1);
+    ensureCapacity(scan->indices, length / 4 + 1);
     const char* p = text;
     size_t faces = 0;
     size_t indices = 0;
@@ -124,9 +126,7 @@ void scanFaces(const char* text, FaceScan* scan) {
             break;
         }
         ++p;
-        if (indices + static_cast<size_t>(n) > scan->indices.size()) {
-            scan->indices.resize(scan->indices.size() + 640000 + static_cast<size_t>(n));
-        }
+        ensureRoom(scan->indices, indices + static_cast<size_t>(n));
         bool ok = true;
         int32_t* face = scan->indices.data() + indices;
         for (int32_t k = 0; k < n; ++k) {
@@ -147,8 +147,10 @@ void scanFaces(const char* text, FaceScan* scan) {
             break;
         }
         ++p;
-        appendGrowing(scan->nodeCounts, faces, static_cast<uint8_t>(n), 80000);
-        appendGrowing(scan->starts, faces, static_cast<int32_t>(indices), 80000);
+        ensureRoom(scan->nodeCounts, faces + 1);
+        ensureRoom(scan->starts, faces + 1);
+        scan->nodeCounts[faces] = static_cast<uint8_t>(n);
+        scan->starts[faces] = static_cast<int32_t>(indices);
         ++faces;
         indices += static_cast<size_t>(n);
     }

@@ -128,6 +128,35 @@ TEST_F(ListTest, PointListsAtChunkBoundaries) {
     }
 }
 
+// Items written as densely as the format allows pack each chunk with several times the items of
+// solver-written lines; none may be lost or shifted.
+TEST_F(ListTest, DenselyWrittenListsReadWhole) {
+    const size_t n = 5 * OFFile::CHUNK_READ_SIZE / 8;
+    std::string points = std::to_string(n) + "\n(\n";
+    std::string faces = std::to_string(2 * n) + "\n(\n";
+    std::vector<std::vector<int>> expectedFaces;
+    for (size_t i = 0; i < n; ++i) {
+        const int a = static_cast<int>(i % 10), b = static_cast<int>(i / 10 % 10), c = static_cast<int>(i / 100 % 10);
+        points += "(" + std::to_string(a) + " " + std::to_string(b) + " " + std::to_string(c) + ")\n";
+        faces += "3(" + std::to_string(a) + " " + std::to_string(b) + " " + std::to_string(c) + ")\n1(" +
+                 std::to_string(c) + ")\n";
+        expectedFaces.push_back({a, b, c});
+        expectedFaces.push_back({c});
+    }
+    writeFile(path("p"), foamFile("vectorField", "points", points + ")\n", ascii()));
+    writeFile(path("f"), foamFile("faceList", "faces", faces + ")\n", ascii()));
+    std::vector<double> got;
+    ASSERT_TRUE(readPoints("p", &got));
+    ASSERT_EQ(got.size(), 3 * n);
+    for (size_t i = 0; i < n; ++i) {
+        ASSERT_EQ(got[3 * i], static_cast<double>(i % 10)) << i;
+        ASSERT_EQ(got[3 * i + 2], static_cast<double>(i / 100 % 10)) << i;
+    }
+    FacesData gotFaces;
+    ASSERT_TRUE(readFaces("f", &gotFaces));
+    expectFaces(gotFaces, expectedFaces);
+}
+
 TEST_F(ListTest, VectorSeparatorsAreRunsOfBlanks) {
     writeFile(path("p"), foamFile("vectorField", "points", "3\n(\n(1  2 3)\n(\t4 5\t6 )\n(-0 1e-05 2.5e+06)\n)\n", ascii()));
     std::vector<double> got;
