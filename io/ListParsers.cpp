@@ -18,14 +18,10 @@ const char* skipSpaces(const char* p) {
     return p;
 }
 
-
-}  // namespace
-
 // The slot vectors start at what a chunk of n characters holds as solvers write it (a point in
 // sixteen characters or more, a face of four indices in sixteen or more) and grow by half when a
 // denser chunk needs more. Sizing them for the densest possible text ("1(0)" faces) took
 // several times the memory, all of it fresh, for every slot of every file.
-namespace {
 template <typename T, typename A>
 void ensureCapacity(std::vector<T, A>& v, size_t n) {
     if (v.size() < n) v.resize(n);
@@ -35,6 +31,7 @@ template <typename T, typename A>
 void ensureRoom(std::vector<T, A>& v, size_t needed) {
     if (needed > v.size()) v.resize(std::max(needed, v.size() + v.size() / 2));
 }
+
 }  // namespace
 
 void scanVectors(const char* text, VectorScan* scan) {

@@ -18,7 +18,7 @@ enum class ScanStop {
 
 struct VectorScan {
     vx::UnsetVector<double> values;  // three per vector
-    size_t count = 0;            // doubles parsed
+    size_t count = 0;                 // doubles parsed
     ScanStop stop = ScanStop::ChunkEnd;
 };
 
