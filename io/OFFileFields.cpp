@@ -944,6 +944,14 @@ bool OFFile::shouldApplyCellValueInBoundaryFace(const std::map<std::string, std:
                                         "symmetryPlane", "wedge"};
     for (const char* type : TYPES)
         if (it->second == type) return true;
+    // OpenFOAM writes a cyclic patch without a value (its value interpolates the cells on both
+    // sides) and hand-written files may leave out that of an AMI patch: the cells next to the
+    // patch stand in. A value that is written is shown as it stands.
+    static const char* const COUPLED_TYPES[] = {"cyclic", "cyclicSlip", "nonuniformTransformCyclic", "cyclicAMI",
+                                                "cyclicACMI"};
+    if (entries.count("value")) return false;
+    for (const char* type : COUPLED_TYPES)
+        if (it->second == type) return true;
     return false;
 }
 

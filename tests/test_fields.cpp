@@ -466,6 +466,26 @@ TEST_F(FieldTest, TimeVaryingFixedValuesShowTheValueTheSolverWrote) {
     EXPECT_EQ(values[1], (std::vector<double>{251})) << "without a value the cells next to the patch stand in";
 }
 
+TEST_F(FieldTest, CoupledPatchesWithoutValueShowTheirCells) {
+    // As a solver writes a periodic case: cyclic patches carry no value, AMI patches do.
+    writeField("volScalarField",
+               "internalField nonuniform List<scalar> 3(10 11 12);\nboundaryField\n{\n"
+               "    left  { type cyclic; }\n    right { type cyclicSlip; }\n"
+               "    ami   { type cyclicAMI; value nonuniform List<scalar> 2(5 6); }\n"
+               "    amiByHand { type cyclicAMI; }\n    wall { type fixedValue; }\n}\n");
+    std::vector<OFBoundary> patches = {patch("left", {0, 2}), patch("right", {1}), patch("ami", {0, 1}),
+                                       patch("amiByHand", {2}), patch("wall", {0})};
+    std::vector<std::vector<double>> values = {undefined(2), undefined(1), undefined(2), undefined(1), undefined(1)};
+    std::vector<double> cells = undefined(3);
+    OFResultReader reader;
+    ASSERT_TRUE(reader.readValuesForCellAndBoundaries(dir.c_str(), "f", "volScalarField", &cells, patches, values));
+    EXPECT_EQ(values[0], (std::vector<double>{10, 12}));
+    EXPECT_EQ(values[1], (std::vector<double>{11}));
+    EXPECT_EQ(values[2], (std::vector<double>{5, 6}));
+    EXPECT_EQ(values[3], (std::vector<double>{12}));
+    EXPECT_TRUE(allUndefined(values[4])) << "a fixed value without its value stays undefined";
+}
+
 TEST_F(FieldTest, BinaryBoundaryValues) {
     const std::string body = "internalField   nonuniform List<vector> 2(" + raw({1, 2, 3, 4, 5, 6}) +
                              ");\nboundaryField\n{\n"
