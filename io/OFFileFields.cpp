@@ -944,13 +944,14 @@ bool OFFile::shouldApplyCellValueInBoundaryFace(const std::map<std::string, std:
                                         "symmetryPlane", "wedge"};
     for (const char* type : TYPES)
         if (it->second == type) return true;
-    // OpenFOAM writes a cyclic patch without a value (its value interpolates the cells on both
-    // sides) and hand-written files may leave out that of an AMI patch: the cells next to the
-    // patch stand in. A value that is written is shown as it stands.
-    static const char* const COUPLED_TYPES[] = {"cyclic", "cyclicSlip", "nonuniformTransformCyclic", "cyclicAMI",
-                                                "cyclicACMI"};
+    // Without a value: OpenFOAM writes none for a cyclic patch (its value interpolates the cells on
+    // both sides, for which the cells next to the patch stand in), and takes the cells' values for
+    // these types when a hand-written file gives none. A value that is written is shown as it stands.
+    static const char* const TYPES_WITHOUT_VALUE[] = {"cyclic",           "cyclicSlip", "nonuniformTransformCyclic",
+                                                      "cyclicAMI",        "cyclicACMI", "fixedFluxPressure",
+                                                      "advective",        "waveTransmissive"};
     if (entries.count("value")) return false;
-    for (const char* type : COUPLED_TYPES)
+    for (const char* type : TYPES_WITHOUT_VALUE)
         if (it->second == type) return true;
     return false;
 }
@@ -1009,6 +1010,24 @@ const foamdict::Entry* entryForPatch(
     }
     for (const auto& [entry, matcher] : patterns)
         if (matcher.matches(name)) return entry;
+    return nullptr;
+}
+
+// The entry holding a patch's value: "value", or for a hand-written patch without one, the entry
+// that OpenFOAM then takes the value from for the patch's type.
+const foamdict::Entry* valueEntryOf(const foamdict::Dictionary& patch, const std::map<std::string, std::string>& entries) {
+    if (const foamdict::Entry* value = patch.findLiteral("value")) return value;
+    static const std::pair<const char*, const char*> STAND_INS[] = {{"inletOutlet", "inletValue"},
+                                                                    {"outletInlet", "outletValue"},
+                                                                    {"totalPressure", "p0"},
+                                                                    {"freestream", "freestreamValue"},
+                                                                    {"freestreamPressure", "freestreamValue"},
+                                                                    {"prghTotalPressure", "p0"},
+                                                                    {"prghPressure", "p"}};
+    const auto type = entries.find("type");
+    if (type == entries.end()) return nullptr;
+    for (const auto& [patchType, key] : STAND_INS)
+        if (type->second == patchType) return patch.findLiteral(key);
     return nullptr;
 }
 
@@ -1075,7 +1094,7 @@ bool OFFile::readValuesOfCellAndBoundaries(const Str& path, const Str& objectNam
                     ++m_patchesRead;
                 continue;
             }
-            const foamdict::Entry* value = entry ? entry->dict->findLiteral("value") : nullptr;
+            const foamdict::Entry* value = entry ? valueEntryOf(*entry->dict, entries) : nullptr;
             if (!value || value->dict) continue;
             if (!value->unresolved.empty()) {
                 fillUndefined(&target);

@@ -486,6 +486,33 @@ TEST_F(FieldTest, CoupledPatchesWithoutValueShowTheirCells) {
     EXPECT_TRUE(allUndefined(values[4])) << "a fixed value without its value stays undefined";
 }
 
+TEST_F(FieldTest, HandWrittenPatchesWithoutValueShowWhatOpenFOAMTakes) {
+    // Each as OpenFOAM's own conversion shows it: the entry it takes the value from, or the cells.
+    writeField("volScalarField",
+               "inflow uniform 12;\ninternalField nonuniform List<scalar> 2(10 11);\nboundaryField\n{\n"
+               "    outlet { type inletOutlet; inletValue uniform 2; }\n"
+               "    inlet  { type outletInlet; outletValue $inflow; }\n"
+               "    total  { type totalPressure; p0 uniform 7; }\n"
+               "    farA   { type freestream; freestreamValue uniform 3; }\n"
+               "    farB   { type freestreamPressure; freestreamValue nonuniform List<scalar> 1(4); }\n"
+               "    flux   { type fixedFluxPressure; gradient uniform 1; }\n"
+               "    top    { type prghTotalPressure; p0 uniform 8; }\n"
+               "    side   { type prghPressure; p uniform 9; }\n"
+               "    solved { type totalPressure; p0 uniform 7; value uniform 1; }\n"
+               "    broken { type inletOutlet; }\n}\n");
+    std::vector<OFBoundary> patches = {patch("outlet", {0}), patch("inlet", {1}), patch("total", {0}),
+                                       patch("farA", {0}),   patch("farB", {1}),  patch("flux", {1}),
+                                       patch("top", {0}),    patch("side", {0}),  patch("solved", {0}),
+                                       patch("broken", {0})};
+    std::vector<std::vector<double>> values(patches.size(), undefined(1));
+    std::vector<double> cells = undefined(2);
+    OFResultReader reader;
+    ASSERT_TRUE(reader.readValuesForCellAndBoundaries(dir.c_str(), "f", "volScalarField", &cells, patches, values));
+    const std::vector<double> shown = {2, 12, 7, 3, 4, 11, 8, 9, 1};
+    for (size_t p = 0; p < shown.size(); ++p) EXPECT_EQ(values[p], (std::vector<double>{shown[p]})) << p;
+    EXPECT_TRUE(allUndefined(values[9]));
+}
+
 TEST_F(FieldTest, BinaryBoundaryValues) {
     const std::string body = "internalField   nonuniform List<vector> 2(" + raw({1, 2, 3, 4, 5, 6}) +
                              ");\nboundaryField\n{\n"
