@@ -1031,6 +1031,29 @@ const foamdict::Entry* valueEntryOf(const foamdict::Dictionary& patch, const std
     return nullptr;
 }
 
+// A uniformFixedValue patch written by hand carries only its function of time. When that function
+// is a constant ("uniformValue constant 300;", "uniformValue (1 0 0);"), OpenFOAM gives the patch
+// that value at every time: it is returned as a "value uniform ..." entry. Otherwise nullptr.
+std::unique_ptr<foamdict::Entry> constantUniformValue(const foamdict::Dictionary& patch,
+                                                      const std::map<std::string, std::string>& entries) {
+    const auto type = entries.find("type");
+    if (type == entries.end() || type->second != "uniformFixedValue" || entries.count("value")) return nullptr;
+    const foamdict::Entry* function = patch.findLiteral("uniformValue");
+    if (!function || function->dict || !function->unresolved.empty()) return nullptr;
+    const std::vector<foamdict::Token>& tokens = function->tokens;
+    const size_t first = !tokens.empty() && tokens[0].isWord("constant") ? 1 : 0;
+    // A bare value starts with a number or "("; a word there names a function of time.
+    if (first >= tokens.size() || !(tokens[first].kind == foamdict::TokenKind::Number || tokens[first].isPunct('(')))
+        return nullptr;
+    auto value = std::make_unique<foamdict::Entry>();
+    value->key = "value";
+    foamdict::Token uniform;
+    uniform.text = "uniform";
+    value->tokens.push_back(uniform);
+    value->tokens.insert(value->tokens.end(), tokens.begin() + static_cast<std::ptrdiff_t>(first), tokens.end());
+    return value;
+}
+
 // The entries of a patch as a keyword map (type and the other plain entries).
 std::map<std::string, std::string> entryMap(const foamdict::Dictionary& dict) {
     std::map<std::string, std::string> map;
@@ -1083,6 +1106,10 @@ bool OFFile::readValuesOfCellAndBoundaries(const Str& path, const Str& objectNam
                 // A no-slip wall holds the zero vector; OpenFOAM writes no value for it.
                 std::fill(target.begin(), target.end(), 0.0);
                 ++m_patchesRead;
+                continue;
+            }
+            if (const auto constant = entry ? constantUniformValue(*entry->dict, entries) : nullptr) {
+                if (readEntryValues(className, *constant, &target, 0, &patchName) == ListStatus::Read) ++m_patchesRead;
                 continue;
             }
             if (shouldApplyCellValueInBoundaryFace(entries)) {

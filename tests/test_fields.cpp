@@ -456,14 +456,26 @@ TEST_F(FieldTest, TimeVaryingFixedValuesShowTheValueTheSolverWrote) {
     writeField("volScalarField",
                "internalField nonuniform List<scalar> 2(250 251);\nboundaryField\n{\n"
                "    written { type uniformFixedValue; uniformValue table ((0 260) (10 293)); value uniform 260.5; }\n"
-               "    byHand  { type uniformFixedValue; uniformValue constant 300; }\n}\n");
-    std::vector<OFBoundary> patches = {patch("written", {0, 1}), patch("byHand", {1})};
-    std::vector<std::vector<double>> values = {undefined(2), undefined(1)};
+               "    byHand  { type uniformFixedValue; uniformValue table ((0 300) (10 320)); }\n"
+               "    fixed   { type uniformFixedValue; uniformValue constant 300; }\n"
+               "    bare    { type uniformFixedValue; uniformValue -4.5; }\n}\n");
+    std::vector<OFBoundary> patches = {patch("written", {0, 1}), patch("byHand", {1}), patch("fixed", {0, 1}),
+                                       patch("bare", {0})};
+    std::vector<std::vector<double>> values = {undefined(2), undefined(1), undefined(2), undefined(1)};
     std::vector<double> cells = undefined(2);
     OFResultReader reader;
     ASSERT_TRUE(reader.readValuesForCellAndBoundaries(dir.c_str(), "f", "volScalarField", &cells, patches, values));
     EXPECT_EQ(values[0], (std::vector<double>{260.5, 260.5}));
     EXPECT_EQ(values[1], (std::vector<double>{251})) << "without a value the cells next to the patch stand in";
+    EXPECT_EQ(values[2], (std::vector<double>{300, 300})) << "a constant is the value at every time";
+    EXPECT_EQ(values[3], (std::vector<double>{-4.5}));
+    writeField("volVectorField", "internalField uniform (0 0 0);\nboundaryField\n{\n"
+                                 "    inlet { type uniformFixedValue; uniformValue constant (1 2 3); }\n}\n");
+    std::vector<OFBoundary> inlet = {patch("inlet", {0})};
+    std::vector<std::vector<double>> velocity = {undefined(3)};
+    std::vector<double> cellVelocity = undefined(6);
+    ASSERT_TRUE(reader.readValuesForCellAndBoundaries(dir.c_str(), "f", "volVectorField", &cellVelocity, inlet, velocity));
+    EXPECT_EQ(velocity[0], (std::vector<double>{1, 2, 3}));
 }
 
 TEST_F(FieldTest, CoupledPatchesWithoutValueShowTheirCells) {
