@@ -251,6 +251,7 @@ private:
     std::shared_ptr<const std::string> m_text;  // the whole file, for loadWhole
     // The block cut out of m_text and read into a buffer of its own (bytes 0 when none was).
     BlockPlacement m_elided;
+    std::vector<double> m_referenceLevel;  // of the result file read last
     size_t m_bodyOffset = 0;
     std::shared_ptr<foamdict::Dictionary> m_tree;
     size_t m_patchesRead = 0;
@@ -351,6 +352,8 @@ private:
     ListStatus readEntryValues(const vx::Str& className, const foamdict::Entry& entry, std::vector<double>* values,
                                size_t sizedUpTo, const std::string* patchName);
     bool readListBody(int fileComponents, std::vector<double>* values);
+    // The file's "referenceLevel" as one delivered item; empty when it has none.
+    std::vector<double> readReferenceLevel(const vx::Str& className);
     bool readTensorsAscii(std::vector<double>* values, size_t* read);
     bool readTensorsBinary(std::vector<double>* values, int fileComponents);
 

@@ -772,6 +772,23 @@ BlockPlacement placeInternalList(const std::string& head, const std::string& obj
     return {itemsAt, numbers * sizeof(double), reinterpret_cast<char*>(values->data())};
 }
 
+// "uniform" followed by tokens[first...]: a bare value read as a field value.
+std::vector<foamdict::Token> uniformValueTokens(const std::vector<foamdict::Token>& tokens, size_t first) {
+    std::vector<foamdict::Token> uniform(1);
+    uniform[0].text = "uniform";
+    if (first < tokens.size()) uniform.insert(uniform.end(), tokens.begin() + static_cast<std::ptrdiff_t>(first), tokens.end());
+    return uniform;
+}
+
+// OpenFOAM adds a field file's reference level to every value it reads, internal and boundary.
+void addReferenceLevel(std::vector<double>* values, const std::vector<double>& level) {
+    if (level.empty()) return;
+    for (size_t i = 0; i < values->size(); ++i) {
+        double& value = (*values)[i];
+        if (value != vx::UNDEFINED_DOUBLE) value += level[i % level.size()];
+    }
+}
+
 }  // namespace
 
 // A binary result file as solvers write it has its internal field read from the file straight
@@ -813,6 +830,20 @@ OFFile::ResultLoad OFFile::loadResultInPlace(const Str& path, const Str& objectN
     return ResultLoad::RELOAD;
 }
 
+std::vector<double> OFFile::readReferenceLevel(const Str& className) {
+    const foamdict::Entry* entry = m_tree ? m_tree->findLiteral("referenceLevel") : nullptr;
+    if (!entry || entry->dict || !entry->unresolved.empty()) return {};
+    const std::string name = className.toStdString();
+    const int fileComponents = fileComponentsOf(name);
+    std::vector<double> level(static_cast<size_t>(foamvalues::deliveredComponents(fileComponents, viewOf(name))));
+    if (foamvalues::readFieldValue(uniformValueTokens(entry->tokens, 0), fileComponents, &level, 0, viewOf(name)).status !=
+        foamvalues::ValueStatus::Read) {
+        logInfo(Str("Could not read the referenceLevel of result file. File basename is %1").arg(m_openedPath));
+        return {};
+    }
+    return level;
+}
+
 bool OFFile::readResultImpl(const Str& path, const Str& objectName, const Str& className, std::vector<double>* values,
                             size_t sizedUpTo) {
     if (!values) return false;
@@ -822,6 +853,7 @@ bool OFFile::readResultImpl(const Str& path, const Str& objectName, const Str& c
         return false;
     }
     const Str& opened = m_openedPath;
+    m_referenceLevel.clear();
     try {
         if (!m_readHeaderFlag) {
             if (!open(path)) {
@@ -833,8 +865,11 @@ bool OFFile::readResultImpl(const Str& path, const Str& objectName, const Str& c
         const ResultLoad load = sizedUpTo ? ResultLoad::RELOAD : loadResultInPlace(path, objectName, className, values);
         if (load == ResultLoad::IN_PLACE) {
             m_parseComplete = true;
-            return readEntryValues(className, *m_tree->findLiteral("internalField"), values, 0, nullptr) ==
-                   ListStatus::Read;
+            if (readEntryValues(className, *m_tree->findLiteral("internalField"), values, 0, nullptr) != ListStatus::Read)
+                return false;
+            m_referenceLevel = readReferenceLevel(className);
+            addReferenceLevel(values, m_referenceLevel);
+            return true;
         }
         if (load == ResultLoad::UNREADABLE || (load == ResultLoad::RELOAD && !loadWhole(path))) {
             if (!failureReported()) logError(Str("Failed to open result file. File basename is %1").arg(path));
@@ -866,7 +901,10 @@ bool OFFile::readResultImpl(const Str& path, const Str& objectName, const Str& c
             fillUndefined(values);
             return false;
         }
-        return readEntryValues(className, *entry, values, sizedUpTo, nullptr) == ListStatus::Read;
+        if (readEntryValues(className, *entry, values, sizedUpTo, nullptr) != ListStatus::Read) return false;
+        if (!isInternalClass(fileClassOf(className.toStdString()))) m_referenceLevel = readReferenceLevel(className);
+        addReferenceLevel(values, m_referenceLevel);
+        return true;
     } catch (const std::exception&) {
         fillUndefined(values);
         logError(Str("Error reading result. File basename is %1").arg(opened));
@@ -1047,10 +1085,7 @@ std::unique_ptr<foamdict::Entry> constantUniformValue(const foamdict::Dictionary
         return nullptr;
     auto value = std::make_unique<foamdict::Entry>();
     value->key = "value";
-    foamdict::Token uniform;
-    uniform.text = "uniform";
-    value->tokens.push_back(uniform);
-    value->tokens.insert(value->tokens.end(), tokens.begin() + static_cast<std::ptrdiff_t>(first), tokens.end());
+    value->tokens = uniformValueTokens(tokens, first);
     return value;
 }
 
@@ -1087,6 +1122,7 @@ bool OFFile::readValuesOfCellAndBoundaries(const Str& path, const Str& objectNam
         const size_t components = static_cast<size_t>(resultSizeFromName(className));
         const size_t count = std::min(boundaries.size(), boundaryValues.size());
         const auto patterns = patternEntries(*field);
+        const std::vector<double>& level = m_referenceLevel;
         bool mapped = true;
         for (size_t b = 0; b < count; ++b) {
             const OFBoundary& patch = boundaries[b];
@@ -1105,11 +1141,15 @@ bool OFFile::readValuesOfCellAndBoundaries(const Str& path, const Str& objectNam
             if (isNoSlipWithoutValue(entries)) {
                 // A no-slip wall holds the zero vector; OpenFOAM writes no value for it.
                 std::fill(target.begin(), target.end(), 0.0);
+                addReferenceLevel(&target, level);
                 ++m_patchesRead;
                 continue;
             }
             if (const auto constant = entry ? constantUniformValue(*entry->dict, entries) : nullptr) {
-                if (readEntryValues(className, *constant, &target, 0, &patchName) == ListStatus::Read) ++m_patchesRead;
+                if (readEntryValues(className, *constant, &target, 0, &patchName) == ListStatus::Read) {
+                    addReferenceLevel(&target, level);
+                    ++m_patchesRead;
+                }
                 continue;
             }
             if (shouldApplyCellValueInBoundaryFace(entries)) {
@@ -1127,7 +1167,10 @@ bool OFFile::readValuesOfCellAndBoundaries(const Str& path, const Str& objectNam
                 fillUndefined(&target);
                 continue;
             }
-            if (readEntryValues(className, *value, &target, 0, &patchName) == ListStatus::Read) ++m_patchesRead;
+            if (readEntryValues(className, *value, &target, 0, &patchName) == ListStatus::Read) {
+                addReferenceLevel(&target, level);
+                ++m_patchesRead;
+            }
         }
         if (!mapped) {
             logError(Str("Boundary mapping does not fit the values of result file. File basename is %1").arg(m_openedPath));

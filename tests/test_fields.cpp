@@ -817,6 +817,29 @@ TEST_F(FieldTest, HandWrittenBoundaryFieldsMatchAsOpenFOAMDoes) {
     EXPECT_TRUE(notes.contains("Read 1 boundary patches", 3));
 }
 
+TEST_F(FieldTest, ReferenceLevelIsAddedAsOpenFOAMReadsIt) {
+    // As OpenFOAM's conversion shows a hand-written fluidised bed: the level is added to the
+    // cells and to every patch value, and the cells next to a patch already carry it.
+    writeField("volScalarField",
+               "internalField nonuniform List<scalar> 2(0 1);\nreferenceLevel 1e-4;\nboundaryField\n{\n"
+               "    inlet  { type fixedValue; value uniform 1e-4; }\n"
+               "    outlet { type zeroGradient; }\n    odd { type fixedValue; value #calc \"1\"; }\n}\n");
+    std::vector<OFBoundary> patches = {patch("inlet", {0}), patch("outlet", {1}), patch("odd", {0})};
+    std::vector<std::vector<double>> values = {undefined(1), undefined(1), undefined(1)};
+    std::vector<double> cells = undefined(2);
+    OFResultReader reader;
+    ASSERT_TRUE(reader.readValuesForCellAndBoundaries(dir.c_str(), "f", "volScalarField", &cells, patches, values));
+    EXPECT_EQ(cells, (std::vector<double>{1e-4, 1 + 1e-4}));
+    EXPECT_EQ(values[0], (std::vector<double>{2e-4}));
+    EXPECT_EQ(values[1], (std::vector<double>{1 + 1e-4}));
+    EXPECT_TRUE(allUndefined(values[2])) << "undefined values stay undefined";
+
+    writeField("volVectorField", "internalField uniform (1 2 3);\nreferenceLevel (10 20 30);\nboundaryField\n{\n}\n");
+    std::vector<double> vectors = undefined(3);
+    ASSERT_TRUE(read("volVectorField", &vectors));
+    EXPECT_EQ(vectors, (std::vector<double>{11, 22, 33}));
+}
+
 TEST_F(FieldTest, InternalFieldsHoldCellValuesOnly) {
     writeField("volVectorField::Internal", "dimensions [0 1 -1 0 0 0 0];\nvalue nonuniform List<vector> 2((1 2 3) (4 5 6));\n");
     std::vector<OFBoundary> patches = {patch("a", {0})};
