@@ -649,6 +649,17 @@ private:
     void problem(const std::string& message, bool fatal, bool info = false) {
         if (m_problems->size() < 100) m_problems->push_back({fatal, info, message});
     }
+    // A name that cannot be resolved where a file of the OpenFOAM installation was left unread
+    // (#includeEtc) may well be defined there: a note, not an error in the file.
+    void undefinedVariable(const Dictionary* dict, const std::string& message) {
+        for (const Dictionary* d = dict; d; d = d->parent()) {
+            if (!d->skippedEtcIncludes().empty()) {
+                problem(message + " (it may come from the unread file " + d->skippedEtcIncludes().front() + ")", false, true);
+                return;
+            }
+        }
+        problem(message, false);
+    }
     bool lexError(const Lexer& lexer, const std::string& file) {
         problem(lexer.error().empty() ? "unexpected end of file in " + file : lexer.error() + " in " + file, true);
         return false;
@@ -741,7 +752,7 @@ bool Parser::Impl::readValue(Lexer& lexer, const std::string& file, Dictionary* 
             if (!expandInto(dict, t.text, &entry->tokens)) {
                 if (entry->unresolved.empty()) {
                     entry->unresolved = "$" + t.text;
-                    problem("Undefined variable $" + t.text + " in entry " + entry->key + " of " + file, false);
+                    undefinedVariable(dict, "Undefined variable $" + t.text + " in entry " + entry->key + " of " + file);
                 }
             }
             if (!countTokens(entry->tokens.size() - before, file)) return false;
@@ -964,7 +975,7 @@ bool Parser::Impl::parseBody(Lexer& lexer, const std::string& file, Dictionary* 
                 if (!countTokens(treeSize(*e->dict), file)) return false;
                 dict->copyEntriesFrom(*e->dict, m_inputMode);
             } else
-                problem("Undefined variable $" + t.text + " in " + file, false);
+                undefinedVariable(dict, "Undefined variable $" + t.text + " in " + file);
             Token next;
             if (lexer.peek(&next) && next.isPunct(';')) lexer.next(&next);
             continue;

@@ -200,6 +200,18 @@ TEST(FoamDictionarySubstitution, UndefinedAndCyclicNamesAreErrorsNotHangs) {
     EXPECT_EQ(c.dict.text("ok"), "1");
     EXPECT_TRUE(c.hasProblem("Undefined variable $b"));
 
+    // Where a file of the installation was left unread, an unknown name may come from it: a note.
+    MemoryCase etc;
+    ASSERT_TRUE(etc.parse("post\n{\n    #includeEtc \"caseDicts/postProcessing/visualization/runTimePostPro.cfg\"\n"
+                          "    colours { ${..colourScheme.blueGradient}; }\n    level $..scale;\n}\nlater $gone;\n"));
+    size_t notes = 0, errors = 0;
+    for (const Problem& p : etc.parser->problems()) {
+        if (p.message.find("Undefined variable") == std::string::npos) continue;
+        (p.info ? notes : errors) += 1;
+    }
+    EXPECT_EQ(notes, 2u);
+    EXPECT_EQ(errors, 1u) << "outside the dictionary that included it, a name is still an error";
+
     // Doubling on every step: bounded, not exponential.
     std::string text = "x0 (1 1);\n";
     for (int i = 1; i < 40; ++i)
