@@ -528,15 +528,9 @@ bool OFFile::readLabelList(const vx::Str& path, const vx::Str& objectName, Label
         logError(vx::Str("Unexpected class in labels file. File basename is %1").arg(path));
         return false;
     }
-    if (!noteCellCount(cellCount)) {
-        if (!m_countsFromLists) {
-            logError(vx::Str("Failed to read number of cells in file. This info should be available as 'note' in the "
-                             "header of File: %1")
-                         .arg(path));
-            return false;
-        }
-        *cellCount = -1;
-    }
+    // OpenFOAM itself does not need the note (meshes written by converters and older versions
+    // lack it): without it the cells are counted from the owners and neighbours.
+    if (!noteCellCount(cellCount)) *cellCount = -1;
     if (m_bigEndian) {
         logError(vx::Str("Big-endian binary files are not supported. File basename is %1").arg(path));
         return false;

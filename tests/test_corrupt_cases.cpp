@@ -85,7 +85,6 @@ TEST_F(CorruptCaseTest, BrokenMeshFilesFailOnlyTheirPart) {
         {"truncated faces", [](CorruptCaseTest& t) { writeFile(t.bad("faces"), t.header("faceList", "faces") + "36\n(\n4(0 1 2 3)\n4(1 2"); }, "face list file"},
         {"owner one short", [](CorruptCaseTest& t) { Mesh m = t.mesh; m.owner.pop_back(); writePolyMesh(t.dir + "/constant/bad/polyMesh", m); }, "Invalid number of face owners"},
         {"owner out of range", [](CorruptCaseTest& t) { Mesh m = t.mesh; m.owner[0] = 50; writePolyMesh(t.dir + "/constant/bad/polyMesh", m); }, "refers to cell 50"},
-        {"neighbour without note", [](CorruptCaseTest& t) { writeFile(t.bad("neighbour"), t.header("labelList", "neighbour") + labelsBody(t.mesh.neighbour, {})); }, "Failed to read number of cells"},
         {"binary header over ascii body", [](CorruptCaseTest& t) { WriteOptions binary; binary.binary = true; writeFile(t.bad("owner"), foamFile("labelList", "owner", labelsBody(t.mesh.owner, {}), binary, "    note \"nCells:8 nFaces:36\";\n")); }, ""},
         {"missing faces file", [](CorruptCaseTest& t) { fs::remove(t.bad("faces")); }, "Failed to open face list file"},
         {"empty owner file", [](CorruptCaseTest& t) { writeFile(t.bad("owner"), ""); }, "Failed to open labels file"},
