@@ -25,14 +25,16 @@ vx::Str uncompressedName(const vx::Str& entry) {
     return name.endsWith(".gz") ? name.subStr(0, name.size() - 3) : name;
 }
 
-// Opens the field file of a folder listing's entry: a compressed U.gz is read through U, and a
-// copy such as U.orig finds U as well. *path: the file opened.
+// Opens the field file of a folder listing's entry: a compressed U.gz is read through U; a field
+// whose name holds a dot (U.air beside U, alpha.water) is its own file, and a copy such as U.orig
+// names its object U in its header. Failing that, the name without its extension. *path: the
+// file opened.
 bool openFieldFile(const vx::Str& folder, const vx::Str& entry, OFFile* file, vx::Str* path) {
-    *path = folder + "/" + OFUtilities::fileBaseName(entry);
+    *path = folder + "/" + uncompressedName(entry);
     if (file->open(*path)) return true;
-    const vx::Str fullName = folder + "/" + uncompressedName(entry);
-    if (fullName == *path || !file->open(fullName)) return false;
-    *path = fullName;
+    const vx::Str baseName = folder + "/" + OFUtilities::fileBaseName(entry);
+    if (baseName == *path || !file->open(baseName)) return false;
+    *path = baseName;
     return true;
 }
 

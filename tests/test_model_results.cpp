@@ -107,6 +107,8 @@ TEST(ModelResults, FieldFilesOfATimeFolder) {
     tree.write("0.1/noClass", "FoamFile\n{\n    version 2.0;\n    object noClass;\n}\n");
     tree.write("0.1/noObject", "FoamFile\n{\n    version 2.0;\n    class volScalarField;\n}\n");
     tree.write("0.1/alpha.water", field("volScalarField", "alpha.water", "[0 0 0 0 0 0 0]"));
+    // A phase's field beside the mixture's, as Euler multiphase solvers write them.
+    tree.write("0.1/U.air", field("volVectorField", "U.air", "[0 1 -1 0 0 0 0]"));
     // Moved points of a moving mesh (no faces: the topology stays) give the displacement result.
     tree.write("0.1/polyMesh/points", CaseTree::header("vectorField", "points") + "0\n()\n");
     LogCapture log;
@@ -118,8 +120,8 @@ TEST(ModelResults, FieldFilesOfATimeFolder) {
     EXPECT_EQ(results[0], "points|POINTS|m |3|1");
     std::sort(results.begin() + 1, results.end());
     EXPECT_EQ(std::vector<std::string>(results.begin() + 1, results.end()),
-              (std::vector<std::string>{"Density|DENSITY_E|Kg m-3 |0|0", "Velocity|VELOCITY_E|m s-1 |1|0",
-                                        "alpha.water|ALPHA.WATER_E|DIMENSIONLESS|0|0",
+              (std::vector<std::string>{"Density|DENSITY_E|Kg m-3 |0|0", "U.air|U.AIR_E|m s-1 |1|0",
+                                        "Velocity|VELOCITY_E|m s-1 |1|0", "alpha.water|ALPHA.WATER_E|DIMENSIONLESS|0|0",
                                         "pointDisplacement [N]|POINTDISPLACEMENT_N*|m |1|1"}));
     const std::string folder = tree.root().toStdString() + "/0.1/";
     EXPECT_TRUE(log.contains("OFState : Ignoring class::surfaceScalarField foung in " + folder +
@@ -128,7 +130,7 @@ TEST(ModelResults, FieldFilesOfATimeFolder) {
     EXPECT_TRUE(log.contains("Ignoring class::volScalarField foung in " + folder + "noObject,", 3));
     // A field whose name holds a dot is found under its full name.
     for (size_t i = 0; i < state.resultCount(); ++i) {
-        if (state.result(i).nativeName() == Str("alpha.water")) {
+        if (state.result(i).nativeName() == Str("alpha.water") || state.result(i).nativeName() == Str("U.air")) {
             EXPECT_TRUE(state.hasResultForPart(state.result(i), reader.part(0)));
         }
     }
