@@ -504,7 +504,7 @@ void OFReader::addSampledSurfaceResults(OFState& state, const Str& folderName,
         for (const Str& surface : OFUtilities::subFolders(timeFolder)) {
             for (const auto& kind : kinds) {
                 for (const Str& entry : OFUtilities::filesInFolder(timeFolder + "/" + surface + "/" + kind.folder)) {
-                    const Str native = OFUtilities::fileBaseName(entry);
+                    const Str native = OFUtilities::fieldNameOfFile(entry);
                     state.addResult(OFResult(native, OFState::makeCustomName(native, resultNames) + " [N]",
                                              OFState::makeIdString(native) + "_N*", OFUnit(), kind.type, NODE));
                 }

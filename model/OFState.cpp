@@ -17,20 +17,12 @@ const std::map<vx::Str, vx::Str>& openFoamIdStrings() {
     return stems;
 }
 
-// The entry's file name without a ".gz" suffix: the name under which OFFile finds the file
-// whether it is compressed or not. Field names may hold dots themselves (alpha.water), so this
-// is what identifies such a field's file when its base name does not.
-vx::Str uncompressedName(const vx::Str& entry) {
-    const vx::Str name = OFUtilities::fileNameFromPath(entry);
-    return name.endsWith(".gz") ? name.subStr(0, name.size() - 3) : name;
-}
-
 // Opens the field file of a folder listing's entry: a compressed U.gz is read through U; a field
 // whose name holds a dot (U.air beside U, alpha.water) is its own file, and a copy such as U.orig
 // names its object U in its header. Failing that, the name without its extension. *path: the
 // file opened.
 bool openFieldFile(const vx::Str& folder, const vx::Str& entry, OFFile* file, vx::Str* path) {
-    *path = folder + "/" + uncompressedName(entry);
+    *path = folder + "/" + OFUtilities::fieldNameOfFile(entry);
     if (file->open(*path)) return true;
     const vx::Str baseName = folder + "/" + OFUtilities::fileBaseName(entry);
     if (baseName == *path || !file->open(baseName)) return false;
@@ -221,7 +213,7 @@ void OFState::findDisplacementResult(const vx::Str& folder, std::set<vx::Str>& s
     if (entries.empty()) return;
     // A whole mesh (faces too) is a change of topology, not moved points of the same mesh.
     for (const vx::Str& entry : entries)
-        if (uncompressedName(entry) == "faces") return;
+        if (OFUtilities::fieldNameOfFile(entry) == "faces") return;
     OFFile file(true);
     for (const vx::Str& entry : entries) {
         if (!file.open(entry)) continue;
@@ -266,7 +258,7 @@ bool OFState::hasResultForPart(const OFResult& result, const OFPart& part) const
     // The file named after the result, plain or compressed (U or U.gz); a copy such as U.orig
     // is not read.
     for (const vx::Str& entry : OFUtilities::filesInFolder(folder)) {
-        if (uncompressedName(entry) == native) return true;
+        if (OFUtilities::fieldNameOfFile(entry) == native) return true;
     }
     return false;
 }

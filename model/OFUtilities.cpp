@@ -187,6 +187,11 @@ vx::Str OFUtilities::fileBaseName(const vx::Str& path) {
     return name;
 }
 
+vx::Str OFUtilities::fieldNameOfFile(const vx::Str& path) {
+    const vx::Str name = fileNameFromPath(path);
+    return name.endsWith(".gz") ? name.subStr(0, name.size() - 3) : name;
+}
+
 std::vector<vx::Str> OFUtilities::subFolders(const vx::Str& path) {
     std::vector<vx::Str> real;
     if (rankFolderPlaces(path, &real)) return unionOfListings(real, subFolders);

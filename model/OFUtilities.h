@@ -19,6 +19,9 @@ public:
     // fileNameFromPath without its extension (the text before the last "."): U.gz gives U,
     // k.orig.gz gives k.orig, .abc gives an empty text.
     static vx::Str fileBaseName(const vx::Str& path);
+    // The field a file holds: fileNameFromPath without a ".gz" ending. U.gz gives U, alpha.water
+    // gives alpha.water (dots belong to field names).
+    static vx::Str fieldNameOfFile(const vx::Str& path);
     // Names of the folders inside path, symbolic links to folders included, in natural order
     // (below), whatever order the file system lists them in.
     static std::vector<vx::Str> subFolders(const vx::Str& path);

@@ -229,7 +229,7 @@ bool OpenFoamProvider::getResultForTrisurface(int surfaceIndex, OFState& state, 
     std::vector<double> values = undefinedValues(r, size);
     if (r.mapping() == NODE) {
         for (const vx::Str& file : OFUtilities::filesInFolder(folder)) {
-            if (OFUtilities::fileBaseName(file) != nativeName) continue;
+            if (OFUtilities::fieldNameOfFile(file) != nativeName) continue;
             OFResultReader reader;
             std::vector<double> read;
             // One value per node or per face: no file of this surface holds more.

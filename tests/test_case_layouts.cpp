@@ -353,6 +353,39 @@ TEST(CaseLayouts, SurfacesOfEverySurfacesFunctionObject) {
     EXPECT_EQ(values.valueGroup(firstSurfaceGroup).values(), values.valueGroup(firstSurfaceGroup + 2).values());
 }
 
+TEST(CaseLayouts, SampledFieldsWhoseNamesHoldADot) {
+    // interFoam samples alpha.water; Euler solvers U.air beside U.
+    namespace fs = std::filesystem;
+    const std::string dir = testsupport::makeTempFolder("dotted_surfaces");
+    fs::copy(DATA + "/sampled_surfaces", dir, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    const std::string fields = dir + "/postProcessing/sampleSurface/0.1/midPlane/";
+    fs::copy_file(fields + "scalarField/p", fields + "scalarField/alpha.water");
+    fs::copy_file(fields + "vectorField/U", fields + "vectorField/U.air");
+    ProviderHarness host;
+    ASSERT_TRUE(host.open(dir));
+    ASSERT_TRUE(host.geometry());
+    ASSERT_NE(host.resultNamed("alpha.water [N]"), nullptr);
+    ASSERT_NE(host.resultNamed("U.air [N]"), nullptr);
+    EXPECT_EQ(host.resultNamed("alpha [N]"), nullptr);
+    const OFReader& shown = providerOf(host).reader();
+    size_t firstSurfaceGroup = 0;
+    for (size_t i = 0; i < shown.partCount(); ++i) firstSurfaceGroup += 1 + shown.part(i).boundaries().size();
+    for (const auto& [copy, original] : {std::pair<const char*, const char*>{"alpha.water [N]", "Pressure [N]"},
+                                         {"U.air [N]", "Velocity [N]"}}) {
+        vxphost::RecordingResult read, expected;
+        ASSERT_TRUE(host.result(host.resultNamed(copy)->id, 3, &read)) << copy;
+        ASSERT_TRUE(host.result(host.resultNamed(original)->id, 3, &expected)) << original;
+        for (size_t k = 0; k < shown.sampledSurfaceCount(); ++k) {
+            const std::vector<double>& values = read.valueGroup(firstSurfaceGroup + k).values();
+            if (shown.sampledSurface(k).surfaceFolderName() == Str("midPlane"))
+                EXPECT_EQ(values, expected.valueGroup(firstSurfaceGroup + k).values()) << copy;
+            else  // the other surface has no such file
+                EXPECT_EQ(std::count(values.begin(), values.end(), vx::UNDEFINED_DOUBLE), static_cast<long>(values.size()));
+        }
+    }
+    testsupport::removeFolder(dir);
+}
+
 TEST(CaseLayouts, MeshWrittenAgainOrRenumbered) {
     using namespace testsupport;
     const std::string dir = makeTempFolder("remeshed");
