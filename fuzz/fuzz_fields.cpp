@@ -54,6 +54,7 @@ void readField(const std::string& path, const FieldClass& fieldClass) {
     for (size_t b = 0; b < boundaries.size(); ++b)
         patchValues[b].assign(static_cast<size_t>(boundaries[b].faceCount()) * fieldClass.components, 0.0);
     OFFile file(true);
+    file.setTime(0.5);  // so that tables of hand-written patches are evaluated
     file.readValuesOfCellAndBoundaries(path.c_str(), "f", fieldClass.name, &values, boundaries, patchValues);
 }
 

@@ -3,6 +3,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -252,6 +253,7 @@ private:
     // The block cut out of m_text and read into a buffer of its own (bytes 0 when none was).
     BlockPlacement m_elided;
     std::vector<double> m_referenceLevel;  // of the result file read last
+    std::optional<double> m_time;          // of the folder whose files are read
     size_t m_bodyOffset = 0;
     std::shared_ptr<foamdict::Dictionary> m_tree;
     size_t m_patchesRead = 0;
@@ -287,6 +289,9 @@ public:
     bool readNextVolScalarField(std::vector<double>* values);
     bool readNextVolVectorField(std::vector<double>* values);
     bool readNextVolTensorField(std::vector<double>* values, int fileComponents = 9);
+    // The time of the folder whose field files are read: patches that carry a function of time
+    // instead of a value are given its value at that time.
+    void setTime(std::optional<double> time) { m_time = time; }
     // Patches that received values in the last readValuesOfCellAndBoundaries.
     size_t patchesRead() const { return m_patchesRead; }
     // Internal values, then the values of every patch, its boundaryField entry chosen as

@@ -9,17 +9,20 @@
 
 #include <algorithm>
 #include <atomic>
+#include <charconv>
 #include <cstring>
 #include <exception>
 #include <functional>
 #include <map>
 #include <new>
+#include <optional>
 #include <stdexcept>
 
 #include "core/Timer.h"
 #include "core/Undefined.h"
 #include "io/FoamDictionary.h"
 #include "io/FoamFieldValues.h"
+#include "io/FoamFunctions.h"
 #include "io/NumberParsing.h"
 #include "io/OFFile.h"
 #include "model/OFBoundary.h"
@@ -970,6 +973,28 @@ bool isNoSlipWithoutValue(const std::map<std::string, std::string>& entries) {
     const auto type = entries.find("type");
     return type != entries.end() && type->second == "noSlip" && entries.find("value") == entries.end();
 }
+
+// "uniform 0", "uniform (0 0 0)" and the like.
+bool isUniformZero(const std::string& value) {
+    const std::string prefix = "uniform ";
+    if (value.compare(0, prefix.size(), prefix) != 0) return false;
+    std::string numbers = value.substr(prefix.size());
+    if (numbers.size() >= 2 && numbers.front() == '(' && numbers.back() == ')') numbers = numbers.substr(1, numbers.size() - 2);
+    size_t count = 0;
+    for (size_t p = 0; p < numbers.size();) {
+        if (numbers[p] == ' ') {
+            ++p;
+            continue;
+        }
+        const size_t end = std::min(numbers.find(' ', p), numbers.size());
+        double number = 1;
+        if (ofnum::parseDouble(numbers.data() + p, numbers.data() + end, &number) != numbers.data() + end || number != 0)
+            return false;
+        ++count;
+        p = end;
+    }
+    return count > 0;
+}
 }  // namespace
 
 bool OFFile::shouldApplyCellValueInBoundaryFace(const std::map<std::string, std::string>& entries) {
@@ -991,6 +1016,12 @@ bool OFFile::shouldApplyCellValueInBoundaryFace(const std::map<std::string, std:
     if (entries.count("value")) return false;
     for (const char* type : TYPES_WITHOUT_VALUE)
         if (it->second == type) return true;
+    // OpenFOAM's value of a fixed gradient is the cells' value plus the gradient times the distance
+    // to the cell centres: with a gradient of zero, the cells' value.
+    if (it->second == "fixedGradient") {
+        const auto gradient = entries.find("gradient");
+        return gradient != entries.end() && isUniformZero(gradient->second);
+    }
     return false;
 }
 
@@ -1058,10 +1089,12 @@ const foamdict::Entry* valueEntryOf(const foamdict::Dictionary& patch, const std
     static const std::pair<const char*, const char*> STAND_INS[] = {{"inletOutlet", "inletValue"},
                                                                     {"outletInlet", "outletValue"},
                                                                     {"totalPressure", "p0"},
+                                                                    {"fanPressure", "p0"},
                                                                     {"freestream", "freestreamValue"},
                                                                     {"freestreamPressure", "freestreamValue"},
                                                                     {"prghTotalPressure", "p0"},
-                                                                    {"prghPressure", "p"}};
+                                                                    {"prghPressure", "p"},
+                                                                    {"freeSurfacePressure", "pa"}};
     const auto type = entries.find("type");
     if (type == entries.end()) return nullptr;
     for (const auto& [patchType, key] : STAND_INS)
@@ -1069,23 +1102,50 @@ const foamdict::Entry* valueEntryOf(const foamdict::Dictionary& patch, const std
     return nullptr;
 }
 
-// A uniformFixedValue patch written by hand carries only its function of time. When that function
-// is a constant ("uniformValue constant 300;", "uniformValue (1 0 0);"), OpenFOAM gives the patch
-// that value at every time: it is returned as a "value uniform ..." entry. Otherwise nullptr.
-std::unique_ptr<foamdict::Entry> constantUniformValue(const foamdict::Dictionary& patch,
-                                                      const std::map<std::string, std::string>& entries) {
+// A number as a token that reads back as the same double.
+foamdict::Token numberToken(double number) {
+    char text[32];
+    const auto written = std::to_chars(text, text + sizeof text, number);
+    foamdict::Token token;
+    token.kind = foamdict::TokenKind::Number;
+    token.text.assign(text, written.ptr);
+    return token;
+}
+
+foamdict::Token punctToken(char c) {
+    foamdict::Token token;
+    token.kind = foamdict::TokenKind::Punct;
+    token.punct = c;
+    token.text = std::string(1, c);
+    return token;
+}
+
+// A hand-written patch of these types carries a function of time (its table, its constant) and
+// no value; OpenFOAM gives it the function's value at the time of the folder.
+const std::pair<const char*, const char*> VALUE_FUNCTIONS[] = {{"uniformFixedValue", "uniformValue"},
+                                                               {"uniformTotalPressure", "p0"},
+                                                               {"uniformInletOutlet", "uniformInletValue"}};
+
+// That value as a "value uniform ..." entry, when the file alone determines it; otherwise nullptr.
+std::unique_ptr<foamdict::Entry> functionValue(const foamdict::Dictionary& patch,
+                                               const std::map<std::string, std::string>& entries,
+                                               std::optional<double> time) {
     const auto type = entries.find("type");
-    if (type == entries.end() || type->second != "uniformFixedValue" || entries.count("value")) return nullptr;
-    const foamdict::Entry* function = patch.findLiteral("uniformValue");
+    if (type == entries.end() || entries.count("value")) return nullptr;
+    const char* key = nullptr;
+    for (const auto& [patchType, functionKey] : VALUE_FUNCTIONS)
+        if (type->second == patchType) key = functionKey;
+    const foamdict::Entry* function = key ? patch.findLiteral(key) : nullptr;
     if (!function || function->dict || !function->unresolved.empty()) return nullptr;
-    const std::vector<foamdict::Token>& tokens = function->tokens;
-    const size_t first = !tokens.empty() && tokens[0].isWord("constant") ? 1 : 0;
-    // A bare value starts with a number or "("; a word there names a function of time.
-    if (first >= tokens.size() || !(tokens[first].kind == foamdict::TokenKind::Number || tokens[first].isPunct('(')))
-        return nullptr;
+    const std::optional<std::vector<double>> components = foamfunctions::valueAt(function->tokens, patch, time);
+    if (!components) return nullptr;
     auto value = std::make_unique<foamdict::Entry>();
     value->key = "value";
-    value->tokens = uniformValueTokens(tokens, first);
+    value->tokens.resize(1);
+    value->tokens[0].text = "uniform";
+    if (components->size() > 1) value->tokens.push_back(punctToken('('));
+    for (double c : *components) value->tokens.push_back(numberToken(c));
+    if (components->size() > 1) value->tokens.push_back(punctToken(')'));
     return value;
 }
 
@@ -1145,8 +1205,8 @@ bool OFFile::readValuesOfCellAndBoundaries(const Str& path, const Str& objectNam
                 ++m_patchesRead;
                 continue;
             }
-            if (const auto constant = entry ? constantUniformValue(*entry->dict, entries) : nullptr) {
-                if (readEntryValues(className, *constant, &target, 0, &patchName) == ListStatus::Read) {
+            if (const auto evaluated = entry ? functionValue(*entry->dict, entries, m_time) : nullptr) {
+                if (readEntryValues(className, *evaluated, &target, 0, &patchName) == ListStatus::Read) {
                     addReferenceLevel(&target, level);
                     ++m_patchesRead;
                 }

@@ -79,6 +79,7 @@ bool OFResultReader::readValuesForCellAndBoundaries(const Str& folder, const Str
     size_t patchesRead = 0;
     try {
         OFFile file(true);
+        file.setTime(m_time);
         if (!file.readValuesOfCellAndBoundaries(path, name, className, cellValues, boundaries, boundaryValues))
             return false;
         patchesRead = file.patchesRead();

@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <vector>
 
 #include "core/Str.h"
@@ -13,6 +14,9 @@ class OFResultReader {
 public:
     OFResultReader() = default;
     ~OFResultReader() = default;
+
+    // The time of the folder read from (see OFFile::setTime).
+    void setTime(std::optional<double> time) { m_time = time; }
 
     // folder + "/" + name, a field file with a FoamFile header of class className.
     bool readValues(const vx::Str& folder, const vx::Str& name, const vx::Str& className,
@@ -31,4 +35,7 @@ public:
     bool readValuesForCellAndBoundaries(const vx::Str& folder, const vx::Str& name, const vx::Str& className,
                                         std::vector<double>* cellValues, std::vector<OFBoundary>& boundaries,
                                         std::vector<std::vector<double>>& boundaryValues);
+
+private:
+    std::optional<double> m_time;
 };

@@ -146,6 +146,7 @@ bool OpenFoamProvider::getResultForPart(int partIndex, OFState& state, OFResult&
     if (isOnOtherMesh(static_cast<size_t>(partIndex), state)) return true;
     if (!state.hasResultForPart(r, part)) return true;
     OFResultReader reader;
+    if (state.referenceValue() != OFState::UNKNOWN_TIME) reader.setTime(state.referenceValue());
 
     if (r.mapping() == NODE_AVERAGE) {
         const OFResult* source = state.sourceVolumefromAverageNodeResult(r);

@@ -511,18 +511,68 @@ TEST_F(FieldTest, HandWrittenPatchesWithoutValueShowWhatOpenFOAMTakes) {
                "    top    { type prghTotalPressure; p0 uniform 8; }\n"
                "    side   { type prghPressure; p uniform 9; }\n"
                "    solved { type totalPressure; p0 uniform 7; value uniform 1; }\n"
-               "    broken { type inletOutlet; }\n}\n");
+               "    fan    { type fanPressure; file \"curve.dat\"; p0 uniform 30; }\n"
+               "    free   { type freeSurfacePressure; pa uniform 5; }\n"
+               "    level  { type fixedGradient; gradient uniform 0; }\n"
+               "    broken { type inletOutlet; }\n"
+               "    steep  { type fixedGradient; gradient uniform 2; }\n}\n");
     std::vector<OFBoundary> patches = {patch("outlet", {0}), patch("inlet", {1}), patch("total", {0}),
                                        patch("farA", {0}),   patch("farB", {1}),  patch("flux", {1}),
                                        patch("top", {0}),    patch("side", {0}),  patch("solved", {0}),
-                                       patch("broken", {0})};
+                                       patch("fan", {0}),    patch("free", {0}),  patch("level", {1}),
+                                       patch("broken", {0}), patch("steep", {0})};
     std::vector<std::vector<double>> values(patches.size(), undefined(1));
     std::vector<double> cells = undefined(2);
     OFResultReader reader;
     ASSERT_TRUE(reader.readValuesForCellAndBoundaries(dir.c_str(), "f", "volScalarField", &cells, patches, values));
-    const std::vector<double> shown = {2, 12, 7, 3, 4, 11, 8, 9, 1};
+    const std::vector<double> shown = {2, 12, 7, 3, 4, 11, 8, 9, 1, 30, 5, 11};
     for (size_t p = 0; p < shown.size(); ++p) EXPECT_EQ(values[p], (std::vector<double>{shown[p]})) << p;
-    EXPECT_TRUE(allUndefined(values[9]));
+    EXPECT_TRUE(allUndefined(values[12]));
+    EXPECT_TRUE(allUndefined(values[13])) << "a gradient other than zero needs the distance to the cell centres";
+}
+
+TEST_F(FieldTest, HandWrittenFunctionsOfTimeAreTakenAtTheFolderTime) {
+    // As OpenFOAM evaluates them at the time of the folder: linear between a table's times, its
+    // first or last value outside them.
+    writeField("volScalarField",
+               "internalField nonuniform List<scalar> 2(10 11);\nboundaryField\n{\n"
+               "    ramp   { type uniformFixedValue; uniformValue table ((0 300) (10 320)); }\n"
+               "    total  { type uniformTotalPressure; p0 table ((0 1e5) (4 1.4e5)); }\n"
+               "    mixed  { type uniformInletOutlet; uniformInletValue constant 3; }\n"
+               "    late   { type uniformFixedValue; uniformValue table ((-5 1) (1 2)); }\n"
+               "    strict { type uniformFixedValue; outOfBounds error; uniformValue table ((-5 1) (1 2)); }\n"
+               "    steps  { type uniformFixedValue; uniformValue table ((0 1) (0 2) (5 3)); }\n"
+               "    file   { type uniformFixedValue; uniformValue tableFile; }\n}\n");
+    std::vector<OFBoundary> patches = {patch("ramp", {0}),   patch("total", {0}), patch("mixed", {0}),
+                                       patch("late", {0}),   patch("strict", {1}), patch("steps", {1}),
+                                       patch("file", {1})};
+    std::vector<std::vector<double>> values(patches.size(), undefined(1));
+    std::vector<double> cells = undefined(2);
+    OFResultReader reader;
+    reader.setTime(2.5);
+    ASSERT_TRUE(reader.readValuesForCellAndBoundaries(dir.c_str(), "f", "volScalarField", &cells, patches, values));
+    // Out of a table's bounds with "error", with times that do not increase (OpenFOAM refuses
+    // both) or from a file, the cells next to the patch stand in.
+    const std::vector<double> shown = {305, 125000, 3, 2, 11, 11, 11};
+    for (size_t p = 0; p < shown.size(); ++p) EXPECT_EQ(values[p], (std::vector<double>{shown[p]})) << p;
+
+    std::vector<std::vector<double>> timeless(patches.size(), undefined(1));
+    OFResultReader withoutTime;
+    ASSERT_TRUE(withoutTime.readValuesForCellAndBoundaries(dir.c_str(), "f", "volScalarField", &cells, patches, timeless));
+    EXPECT_EQ(timeless[0], (std::vector<double>{10}));
+    EXPECT_TRUE(allUndefined(timeless[1]));
+    EXPECT_EQ(timeless[2], (std::vector<double>{3})) << "a constant needs no time";
+
+    writeField("volVectorField", "internalField uniform (7 7 7);\nboundaryField\n{\n"
+                                 "    inlet { type uniformFixedValue; uniformValue table ((0 (1 0 0)) (1 (3 2 0))); }\n"
+                                 "    wall  { type fixedGradient; gradient uniform (0 0 0); }\n}\n");
+    std::vector<OFBoundary> vectorPatches = {patch("inlet", {0}), patch("wall", {1})};
+    std::vector<std::vector<double>> velocity = {undefined(3), undefined(3)};
+    std::vector<double> cellVelocity = undefined(6);
+    reader.setTime(0.5);
+    ASSERT_TRUE(reader.readValuesForCellAndBoundaries(dir.c_str(), "f", "volVectorField", &cellVelocity, vectorPatches, velocity));
+    EXPECT_EQ(velocity[0], (std::vector<double>{2, 1, 0}));
+    EXPECT_EQ(velocity[1], (std::vector<double>{7, 7, 7}));
 }
 
 TEST_F(FieldTest, BinaryBoundaryValues) {
