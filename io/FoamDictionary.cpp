@@ -1026,7 +1026,10 @@ bool Parser::Impl::parseEntryList(Lexer& lexer, const std::string& file, Diction
             problem("the list of entries is not closed in " + file, true);
             return false;
         }
-        if (t.isPunct(')')) return true;
+        if (t.isPunct(')')) {
+            if (*count < 0) *count = static_cast<long long>(dict->entries().size());
+            return true;
+        }
         if (t.kind != TokenKind::Word && t.kind != TokenKind::String && t.kind != TokenKind::Number) {
             problem("unexpected " + joinTokens({t}) + " in the list of entries of " + file, true);
             return false;

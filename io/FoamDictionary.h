@@ -157,7 +157,8 @@ public:
     // Whether the last parseText took its elided list for the list it stood for.
     bool elidedListTaken() const { return m_elidedListTaken; }
     // Reads the body of a file that is a list of named dictionaries ("N ( name { ... } ... )",
-    // the boundary and zone files): one entry per item, in order.
+    // the boundary and zone files): one entry per item, in order. A list written without its
+    // count, as OpenFOAM also reads it, announces the items it holds once it is read whole.
     bool parseEntryList(std::shared_ptr<const std::string> text, size_t offset, const std::string& fileName,
                         Dictionary* dict, long long* announcedCount);
 

@@ -1092,6 +1092,7 @@ const foamdict::Entry* valueEntryOf(const foamdict::Dictionary& patch, const std
                                                                     {"fanPressure", "p0"},
                                                                     {"freestream", "freestreamValue"},
                                                                     {"freestreamPressure", "freestreamValue"},
+                                                                    {"freestreamVelocity", "freestreamValue"},
                                                                     {"prghTotalPressure", "p0"},
                                                                     {"prghPressure", "p"},
                                                                     {"freeSurfacePressure", "pa"}};

@@ -43,6 +43,13 @@ void invokeSix(F0&& f0, F1&& f1, F2&& f2, F3&& f3, F4&& f4, F5&& f5) {
     tbb::parallel_invoke(f0, f1, f2, f3, f4, f5, context);
 }
 
+// "-n" at p.
+const char* negativeLabel(const char* p, const char* end, int* value) {
+    const char* next = ofnum::parseLabel(p + 1, end, value);
+    if (next) *value = -*value;
+    return next;
+}
+
 // Builds faces from a compact list whose offsets (faces + 1 entries) were read into the start
 // offsets, which then lose their last entry, and its flat index list.
 bool facesFromCompact(vx::UnsetVector<int>&& indices, FacesData* faces, bool* tooManyNodes) {
@@ -334,7 +341,9 @@ bool OFFile::readNextLabelListAscii(int* out, size_t n) {
         while (i < n) {
             while (p < end && ofnum::isBlank(*p)) ++p;
             if (p >= end) break;
-            const char* next = ofnum::parseLabelWide(p, end, &out[i]);
+            // Negative labels are read, for their lists to refuse them, except the -1 that pads
+            // the neighbour lists of meshes written by old versions.
+            const char* next = *p == '-' ? negativeLabel(p, end, &out[i]) : ofnum::parseLabelWide(p, end, &out[i]);
             if (!next) {
                 stopped = true;
                 break;

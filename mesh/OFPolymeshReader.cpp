@@ -189,7 +189,20 @@ bool OFPolymeshReader::validate(const vx::Str& folder, const OFPolymesh& mesh) {
     return true;
 }
 
+namespace {
+
+// Meshes written by old versions of OpenFOAM give every face a neighbour, -1 for the boundary
+// faces; OpenFOAM still reads them, ending the internal faces at the first -1.
+void dropNeighbourPadding(vx::UnsetVector<int>& neighbours, size_t ownerCount) {
+    if (neighbours.size() != ownerCount) return;
+    const auto padding = std::find(neighbours.begin(), neighbours.end(), -1);
+    neighbours.resize(static_cast<size_t>(padding - neighbours.begin()));
+}
+
+}  // namespace
+
 bool OFPolymeshReader::finish(const vx::Str& folder, OFPolymesh* mesh, double seconds, const char* strategy) {
+    dropNeighbourPadding(mesh->neighbors(), mesh->owners().size());
     if (mesh->owners().size() != mesh->faces().faceCount()) {
         OFLogger::get()->logError(SOURCE, vx::Str("Cannot read part polyMesh in folder %1. Invalid number of face owners, "
                                                   "it is not equal to the number of faces.")

@@ -100,6 +100,23 @@ TEST(DictBoundary, IncompleteOrInvalidEntriesFailTheRead) {
     }
 }
 
+TEST(DictBoundary, ListWithoutItsCount) {
+    // As converted meshes have it (tank3D): "(" right after the header, which OpenFOAM reads too.
+    CaseTree tree;
+    tree.write("boundary", CaseTree::header("polyBoundaryMesh", "boundary") +
+                               "(\n    inlet\n    {\n        type patch;\n        startFace 4;\n        nFaces 2;\n    }\n\n"
+                               "    WALL6\n    {\n        type wall;\n        startFace 6;\n        nFaces 3;\n    }\n)\n");
+    LogCapture log;
+    std::vector<OFBoundary> boundaries;
+    OFFile reader(true);
+    ASSERT_TRUE(reader.readBoundary(tree.path("boundary"), "boundary", boundaries, 1));
+    ASSERT_EQ(boundaries.size(), 2u);
+    EXPECT_EQ(boundaries[1].patchName(), Str("WALL6"));
+    EXPECT_EQ(boundaries[1].startFaceIndex(), 6);
+    EXPECT_EQ(boundaries[1].faceCount(), 3u);
+    EXPECT_EQ(log.count(1), 0u);
+}
+
 TEST(DictZones, CellListFormsAndEmptyZones) {
     CaseTree tree;
     bool ok = false;

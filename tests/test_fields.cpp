@@ -565,14 +565,16 @@ TEST_F(FieldTest, HandWrittenFunctionsOfTimeAreTakenAtTheFolderTime) {
 
     writeField("volVectorField", "internalField uniform (7 7 7);\nboundaryField\n{\n"
                                  "    inlet { type uniformFixedValue; uniformValue table ((0 (1 0 0)) (1 (3 2 0))); }\n"
-                                 "    wall  { type fixedGradient; gradient uniform (0 0 0); }\n}\n");
-    std::vector<OFBoundary> vectorPatches = {patch("inlet", {0}), patch("wall", {1})};
-    std::vector<std::vector<double>> velocity = {undefined(3), undefined(3)};
+                                 "    wall  { type fixedGradient; gradient uniform (0 0 0); }\n"
+                                 "    far   { type freestreamVelocity; freestreamValue uniform (4 0 1); }\n}\n");
+    std::vector<OFBoundary> vectorPatches = {patch("inlet", {0}), patch("wall", {1}), patch("far", {0})};
+    std::vector<std::vector<double>> velocity = {undefined(3), undefined(3), undefined(3)};
     std::vector<double> cellVelocity = undefined(6);
     reader.setTime(0.5);
     ASSERT_TRUE(reader.readValuesForCellAndBoundaries(dir.c_str(), "f", "volVectorField", &cellVelocity, vectorPatches, velocity));
     EXPECT_EQ(velocity[0], (std::vector<double>{2, 1, 0}));
     EXPECT_EQ(velocity[1], (std::vector<double>{7, 7, 7}));
+    EXPECT_EQ(velocity[2], (std::vector<double>{4, 0, 1})) << "a free stream without value shows its free stream";
 }
 
 TEST_F(FieldTest, BinaryBoundaryValues) {

@@ -62,6 +62,7 @@ TEST_F(PolymeshReaderTest, InconsistentMeshesFailWithOneMessageNamingTheFolder) 
         {"owner out of range", [](Mesh& m) { m.owner[5] = 99; m.cellCount = 8; }, "refers to cell 99"},
         {"neighbour out of range", [](Mesh& m) { m.neighbour[0] = 8; }, "refers to cell 8"},
         {"neighbour too long", [](Mesh& m) { m.neighbour.resize(m.faces.size() + 1, 0); }, "neighbour list is longer"},
+        {"owner negative", [](Mesh& m) { m.owner[2] = -3; }, "owner or neighbour is negative"},
     };
     for (const Case& c : cases) {
         Mesh mesh = hexBlockMesh(2, 2, 2);
@@ -87,4 +88,27 @@ TEST_F(PolymeshReaderTest, MeshWithoutCellCountNoteCountsItsCells) {
     ASSERT_TRUE(reader.read((dir + "/pm").c_str(), &got));
     EXPECT_EQ(got.cellCount(), 3);
     EXPECT_EQ(capture.count(1), 0u);
+}
+
+TEST_F(PolymeshReaderTest, NeighboursPaddedAsOldVersionsWroteThem) {
+    // Meshes of old OpenFOAM versions (shipped with tank3D and sphereTransport) give the boundary
+    // faces the neighbour -1; OpenFOAM reads the internal faces up to the first -1.
+    const Mesh mesh = hexBlockMesh(1, 1, 3);
+    std::vector<int> padded = mesh.neighbour;
+    padded.resize(mesh.owner.size(), -1);
+    WriteOptions binary;
+    binary.binary = true;
+    int variant = 0;
+    for (const WriteOptions& options : {WriteOptions{}, binary}) {
+        const std::string folder = dir + "/pm" + std::to_string(variant++);
+        writePolyMesh(folder, mesh, options);
+        writeFile(folder + "/neighbour", foamFile("labelList", "neighbour", labelsBody(padded, options), options));
+        LogCapture capture;
+        OFPolymeshReader reader;
+        OFPolymesh got;
+        ASSERT_TRUE(reader.read(folder.c_str(), &got)) << capture.texts(1).size();
+        EXPECT_EQ(std::vector<int>(got.neighbors().begin(), got.neighbors().end()), mesh.neighbour);
+        EXPECT_EQ(got.cellCount(), 3);
+        EXPECT_EQ(capture.count(1), 0u);
+    }
 }
