@@ -973,28 +973,6 @@ bool isNoSlipWithoutValue(const std::map<std::string, std::string>& entries) {
     const auto type = entries.find("type");
     return type != entries.end() && type->second == "noSlip" && entries.find("value") == entries.end();
 }
-
-// "uniform 0", "uniform (0 0 0)" and the like.
-bool isUniformZero(const std::string& value) {
-    const std::string prefix = "uniform ";
-    if (value.compare(0, prefix.size(), prefix) != 0) return false;
-    std::string numbers = value.substr(prefix.size());
-    if (numbers.size() >= 2 && numbers.front() == '(' && numbers.back() == ')') numbers = numbers.substr(1, numbers.size() - 2);
-    size_t count = 0;
-    for (size_t p = 0; p < numbers.size();) {
-        if (numbers[p] == ' ') {
-            ++p;
-            continue;
-        }
-        const size_t end = std::min(numbers.find(' ', p), numbers.size());
-        double number = 1;
-        if (ofnum::parseDouble(numbers.data() + p, numbers.data() + end, &number) != numbers.data() + end || number != 0)
-            return false;
-        ++count;
-        p = end;
-    }
-    return count > 0;
-}
 }  // namespace
 
 bool OFFile::shouldApplyCellValueInBoundaryFace(const std::map<std::string, std::string>& entries) {
@@ -1016,12 +994,6 @@ bool OFFile::shouldApplyCellValueInBoundaryFace(const std::map<std::string, std:
     if (entries.count("value")) return false;
     for (const char* type : TYPES_WITHOUT_VALUE)
         if (it->second == type) return true;
-    // OpenFOAM's value of a fixed gradient is the cells' value plus the gradient times the distance
-    // to the cell centres: with a gradient of zero, the cells' value.
-    if (it->second == "fixedGradient") {
-        const auto gradient = entries.find("gradient");
-        return gradient != entries.end() && isUniformZero(gradient->second);
-    }
     return false;
 }
 
@@ -1150,6 +1122,22 @@ std::unique_ptr<foamdict::Entry> functionValue(const foamdict::Dictionary& patch
     return value;
 }
 
+// OpenFOAM's value of a fixed gradient is the cells' value plus the gradient times the distance
+// to the cell centres: for a hand-written patch (no value) whose gradient is zero, the cells' value.
+bool isZeroFixedGradient(const foamdict::Dictionary& patch, const std::map<std::string, std::string>& entries,
+                         const std::string& className) {
+    const auto type = entries.find("type");
+    if (type == entries.end() || type->second != "fixedGradient" || entries.count("value")) return false;
+    const foamdict::Entry* gradient = patch.findLiteral("gradient");
+    if (!gradient || gradient->dict || !gradient->unresolved.empty()) return false;
+    const int fileComponents = fileComponentsOf(className);
+    std::vector<double> item(static_cast<size_t>(foamvalues::deliveredComponents(fileComponents, viewOf(className))));
+    if (item.empty() || foamvalues::readFieldValue(gradient->tokens, fileComponents, &item, 0, viewOf(className)).status !=
+                            foamvalues::ValueStatus::Read)
+        return false;
+    return std::all_of(item.begin(), item.end(), [](double v) { return v == 0; });
+}
+
 // The entries of a patch as a keyword map (type and the other plain entries).
 std::map<std::string, std::string> entryMap(const foamdict::Dictionary& dict) {
     std::map<std::string, std::string> map;
@@ -1213,7 +1201,7 @@ bool OFFile::readValuesOfCellAndBoundaries(const Str& path, const Str& objectNam
                 }
                 continue;
             }
-            if (shouldApplyCellValueInBoundaryFace(entries)) {
+            if (shouldApplyCellValueInBoundaryFace(entries) || (entry && isZeroFixedGradient(*entry->dict, entries, name))) {
                 if (!(vol || point)) continue;
                 const std::vector<int>& mapping = vol ? patch.faceToCellMapping() : patch.faceNodeToNodeMapping();
                 if (!applyMeshItemValueInBoundaryItem(&target, components, cellValues, mapping))
