@@ -5,7 +5,7 @@
 #   scripts/compare_tutorials.sh [--mode time0|steps] [--out DIR] [--build DIR] [TUTORIAL ...]
 #     time0  (default) each tutorial's hand-written time 0 after blockMesh, against OpenFOAM's own
 #            reading (foamToVTK): every field on every patch. Without TUTORIAL: every tutorial
-#            meshed by blockMesh alone, up to 300k cells.
+#            meshed by blockMesh alone, up to 300k cells, and every one that ships its mesh.
 #     steps  four time steps of the tutorial's solver, then the last time against VTK's reader:
 #            the internal mesh and every patch. Needs TUTORIAL (paths below the examples folder,
 #            e.g. incompressible/simpleFoam/pitzDaily).
@@ -43,13 +43,25 @@ if [ ${#tutorials[@]} -eq 0 ]; then
     { [ -d "$tutorial/0" ] || [ -d "$tutorial/0.orig" ]; } && [ ! -d "$tutorial/constant/polyMesh" ] &&
       tutorials+=("${tutorial#"$examples"/}")
   done < <(find "$examples" -path "*/system/blockMeshDict" | sort)
+  while IFS= read -r mesh; do
+    tutorial="${mesh%/constant/polyMesh}"
+    { [ -d "$tutorial/0" ] || [ -d "$tutorial/0.orig" ]; } && tutorials+=("${tutorial#"$examples"/}")
+  done < <(find "$examples" -path "*/constant/polyMesh" -type d | sort)
 fi
+
+block_mesh() {  # up to 300k cells
+  [ -f system/blockMeshDict.m4 ] && m4 system/blockMeshDict.m4 > system/blockMeshDict
+  timeout 120 blockMesh > log.blockMesh 2>&1 || return 1
+  local cells
+  cells=$(grep -m1 "nCells:" log.blockMesh | awk '{print $2}')
+  [ -z "$cells" ] || [ "$cells" -le 300000 ]
+}
 
 set_control() {  # KEY VALUE
   foamDictionary -entry "$1" -set "$2" system/controlDict > /dev/null 2>&1 || true
 }
 
-# Copies a tutorial, meshes it and writes its time 0; prints the case folder.
+# Copies a tutorial, meshes it (unless it ships its mesh) and writes its time 0.
 prepare() {  # TUTORIAL
   local folder
   folder="$out/$(echo "$1" | tr '/' '_')"
@@ -58,11 +70,7 @@ prepare() {  # TUTORIAL
   cd "$folder"
   find . -name "*.gz" -exec gunzip -f {} \; 2>/dev/null || true
   [ -d 0 ] || cp -r 0.orig 0
-  [ -f system/blockMeshDict.m4 ] && m4 system/blockMeshDict.m4 > system/blockMeshDict
-  timeout 120 blockMesh > log.blockMesh 2>&1 || return 1
-  local cells
-  cells=$(grep -m1 "nCells:" log.blockMesh | awk '{print $2}')
-  [ -z "$cells" ] || [ "$cells" -le 300000 ] || return 1
+  [ -d constant/polyMesh ] || block_mesh || return 1
   [ ! -f system/topoSetDict ] || timeout 120 topoSet > log.topoSet 2>&1 || true
   : > case.foam
 }
