@@ -1,6 +1,8 @@
 #include "model/OFReader.h"
 
 #include <algorithm>
+#include <set>
+#include <utility>
 
 #include "io/CollatedFiles.h"
 #include "io/OFFile.h"
@@ -449,32 +451,78 @@ std::vector<Str> OFReader::regionNames() const {
 bool OFReader::populateStates(const std::vector<Str>& folderNames, int firstId) {
     const std::vector<Str> regions = regionNames();
     const std::map<Str, Str> resultNames = buildResultsNamesMap(m_customResultNames);
+    // The latest time is the folder a running solver may still be writing.
+    const std::vector<Str> times = timeFoldersByValue(folderNames);
+    const Str latest = times.empty() ? Str() : times.back();
     int nextId = firstId;
     for (const Str& name : folderNames) {
         if (name == "constant" || name == "system" || name == "postProcessing") continue;
         // Already named in the one message about them.
         if (std::find(m_leftAsideFolders.begin(), m_leftAsideFolders.end(), name) != m_leftAsideFolders.end()) continue;
         OFState state(nextId);
-        state.setGenerateNodeAverageResult(m_makeNodeAverageResult);
-        state.setLoadGlobalResultFlag(m_loadGlobalMesh);
-        state.setLoadLocalResultFlag(m_loadLocalMeshes);
-        const Str folder = m_path + "/" + name;
-        std::vector<Str> processorTimes;
-        for (const Str& processor : m_processorNames) processorTimes.push_back(m_path + "/" + processor + "/" + name);
-        state.setProcessorTimeFolders(std::move(processorTimes));
-        if (!state.init(folder, name, regions, resultNames)) {
-            logInfo(Str("Parsed folder, non registered %1 state.").arg(folder));
+        if (!readState(name, regions, resultNames, name == latest, &state)) {
+            logInfo(Str("Parsed folder, non registered %1 state.").arg(m_path + "/" + name));
             continue;
         }
-        for (size_t i = 0; i < m_parts.size(); ++i)
-            if (holdsWholeMesh(state.fieldFolderForPart(m_parts[i]) + "/polyMesh")) state.addPartWithNewMesh(i);
-        addSampledSurfaceResults(state, name, resultNames);
         m_states.push_back(std::move(state));
         ++nextId;
     }
     sortStatesByReferenceValue();
     setStepIndex();
     return true;
+}
+
+bool OFReader::readState(const Str& name, const std::vector<Str>& regions, const std::map<Str, Str>& resultNames,
+                         bool stillWritten, OFState* state) const {
+    state->setGenerateNodeAverageResult(m_makeNodeAverageResult);
+    state->setLoadGlobalResultFlag(m_loadGlobalMesh);
+    state->setLoadLocalResultFlag(m_loadLocalMeshes);
+    std::vector<Str> processorTimes;
+    for (const Str& processor : m_processorNames) processorTimes.push_back(m_path + "/" + processor + "/" + name);
+    state->setProcessorTimeFolders(std::move(processorTimes));
+    // Taken before the files are read: a file written while they are read changes it.
+    if (stillWritten) state->setContentsStamp(contentsStampOf(m_path + "/" + name, state->processorTimeFolders()));
+    if (!state->init(m_path + "/" + name, name, regions, resultNames)) return false;
+    for (size_t i = 0; i < m_parts.size(); ++i)
+        if (holdsWholeMesh(state->fieldFolderForPart(m_parts[i]) + "/polyMesh")) state->addPartWithNewMesh(i);
+    addSampledSurfaceResults(*state, name, resultNames);
+    return true;
+}
+
+size_t OFReader::contentsStampOf(const Str& folder, const std::vector<Str>& processorTimeFolders) {
+    size_t stamp = OFUtilities::contentsStamp(folder);
+    // A decomposed run's fields are listed from the first processor holding the time.
+    for (const Str& processorFolder : processorTimeFolders) {
+        if (!OFUtilities::isFolder(processorFolder)) continue;
+        stamp = stamp * 31 + OFUtilities::contentsStamp(processorFolder);
+        break;
+    }
+    return stamp;
+}
+
+// A solver writes a time folder one file after the other, so the latest folder may have been
+// listed before all of its fields were there. The state's results are kept as they are (the host
+// knows them by id); results written since come after them.
+bool OFReader::addResultsWrittenSince(OFState& state) const {
+    if (!state.contentsStamp() ||
+        contentsStampOf(state.folder(), state.processorTimeFolders()) == *state.contentsStamp())
+        return false;
+    const Str name = OFUtilities::folderNameFromPath(state.folder());
+    Str customNames = m_customResultNames;
+    OFState now(state.id());
+    if (!readState(name, regionNames(), buildResultsNamesMap(customNames), true, &now)) return false;
+    std::set<std::pair<Str, int>> known;
+    for (size_t i = 0; i < state.resultCount(); ++i)
+        known.emplace(state.result(i).idString(), static_cast<int>(state.result(i).mapping()));
+    bool added = false;
+    for (size_t i = 0; i < now.resultCount(); ++i) {
+        const OFResult& result = now.result(i);
+        if (!known.emplace(result.idString(), static_cast<int>(result.mapping())).second) continue;
+        state.addResult(result);
+        added = true;
+    }
+    state.setContentsStamp(*now.contentsStamp());
+    return added;
 }
 
 Str OFReader::meshFolderAtState(size_t partIndex, const OFState& state) const {

@@ -77,6 +77,9 @@ public:
     // Results.
     // Parses "U=Velocity;p=Pressure" into native name to display name. The text is trimmed in place.
     static std::map<vx::Str, vx::Str> buildResultsNamesMap(vx::Str& text);
+    // Adds to the state the results of the files written into its folders since they were
+    // listed; true when there are any.
+    bool addResultsWrittenSince(OFState& state) const;
     const OFResult* resultByIdInAllStates(int id) const;
     OFResult* resultByIdInAllStates(int id);
 
@@ -84,6 +87,12 @@ private:
     bool addZones(OFPart& part, const vx::Str& file, int* idCounter, bool cellZones);
     void findSampledSurfaces();
     void findSampledSurfacesOf(const vx::Str& root, const vx::Str& source, std::vector<vx::Str>* notRead);
+    // The stamp of the folders a state's results are listed from.
+    static size_t contentsStampOf(const vx::Str& folder, const std::vector<vx::Str>& processorTimeFolders);
+    // Reads the time folder of that name into the state; false when it is no state. A folder
+    // still written gets the stamp of its contents (addResultsWrittenSince).
+    bool readState(const vx::Str& name, const std::vector<vx::Str>& regions,
+                   const std::map<vx::Str, vx::Str>& resultNames, bool stillWritten, OFState* state) const;
     void addSampledSurfaceResults(OFState& state, const vx::Str& folderName,
                                   const std::map<vx::Str, vx::Str>& resultNames) const;
     // The regions of the parts, in part order: the sub-folders of the time folders holding

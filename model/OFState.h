@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <limits>
 #include <map>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -34,6 +35,11 @@ public:
     // For a decomposed run: the state's time folder inside each processor folder, in processor
     // order (they need not all exist).
     void setProcessorTimeFolders(std::vector<vx::Str> folders) { m_processorTimeFolders = std::move(folders); }
+    const std::vector<vx::Str>& processorTimeFolders() const { return m_processorTimeFolders; }
+    // What the state's folders held when their results were listed (OFUtilities::contentsStamp);
+    // taken only for a folder that may still be written.
+    void setContentsStamp(size_t stamp) { m_contentsStamp = stamp; }
+    std::optional<size_t> contentsStamp() const { return m_contentsStamp; }
 
     // Reads the time folder: its results (the folder's own field files and those of its region
     // sub-folders, and for a decomposed run those of the processor folders' time folder), its
@@ -104,6 +110,7 @@ private:
     bool m_loadGlobalResult = true;
     bool m_loadLocalResult = true;
     std::vector<vx::Str> m_processorTimeFolders;
+    std::optional<size_t> m_contentsStamp;
     std::set<size_t> m_partsWithNewMesh;
     std::vector<bool> m_partsOnOtherMesh;
 };

@@ -6,6 +6,7 @@
 #include <cctype>
 #include <charconv>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <system_error>
 
@@ -116,7 +117,38 @@ std::vector<vx::Str> unionOfListings(const std::vector<vx::Str>& folders, List l
     return names;
 }
 
+// One line per file of the folder (and, depth allowing, of its sub-folders): its path below
+// the folder, size and time of change.
+void describeContents(const vx::Str& path, const std::string& prefix, int depth, std::vector<std::string>* lines) {
+    std::vector<vx::Str> real;
+    if (rankFolderPlaces(path, &real)) {
+        for (const vx::Str& folder : real) describeContents(folder, prefix, depth, lines);
+        return;
+    }
+    listFolder(path, [&](const fs::path&, const fs::directory_entry& entry) {
+        const std::string name = prefix + entryName(entry).toUtf8();
+        std::error_code ec;
+        if (entry.is_directory(ec)) {
+            if (depth > 0) describeContents(path + "/" + entryName(entry), name + "/", depth - 1, lines);
+            return;
+        }
+        // A file that cannot be looked at gives the same fixed size and time each time.
+        const auto size = entry.file_size(ec);
+        const auto changed = entry.last_write_time(ec).time_since_epoch().count();
+        lines->push_back(name + "|" + std::to_string(size) + "|" + std::to_string(changed));
+    });
+}
+
 }  // namespace
+
+size_t OFUtilities::contentsStamp(const vx::Str& path) {
+    std::vector<std::string> lines;
+    describeContents(path, "", 1, &lines);
+    std::sort(lines.begin(), lines.end());
+    std::string all;
+    for (const std::string& line : lines) all += line + "\n";
+    return std::hash<std::string>()(all);
+}
 
 bool OFUtilities::naturalLess(const vx::Str& a, const vx::Str& b) {
     const int order = naturalCompare(a, b);

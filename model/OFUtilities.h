@@ -28,6 +28,10 @@ public:
     // path + "/" + name of every entry inside path (folders too), in natural order of the names.
     static std::vector<vx::Str> filesInFolder(const vx::Str& path);
 
+    // A stamp of what the folder holds: the names, sizes and times of change of its files and
+    // of those of its sub-folders. It changes when a file there is added, removed or written.
+    static size_t contentsStamp(const vx::Str& path);
+
     // Natural order of names: runs of digits compare by their value, so processor2 comes
     // before processor10; names equal in that order fall back to plain text order.
     static bool naturalLess(const vx::Str& a, const vx::Str& b);

@@ -1,5 +1,7 @@
 #include "plugin/OpenFoamProvider.h"
 
+#include <algorithm>
+
 #include <tbb/blocked_range.h>
 #include <tbb/parallel_for.h>
 #include <tbb/version.h>
@@ -58,6 +60,7 @@ bool OpenFoamProvider::initCase(const VXPString& path, const VXPInitOptions& opt
     applyUserReaderSettings(options);
     vx::Str directory;
     if (!caseDirectoryFromPath(casePath, &directory)) return false;
+    m_resultIds.clear();
     return m_reader.init(directory);
 }
 
@@ -79,6 +82,7 @@ bool OpenFoamProvider::caseDirectoryFromPath(const vx::Str& path, vx::Str* direc
 void OpenFoamProvider::close() {
     runGuarded(SOURCE, "close", [&] {
         m_reader.close();
+        m_resultIds.clear();
         return true;
     });
 }
@@ -217,8 +221,12 @@ bool OpenFoamProvider::addStateInfo(VXPMetaData* metaData) {
 }
 
 bool OpenFoamProvider::addResultInfo(VXPMetaData* metaData) {
-    std::map<vx::Str, int> idOf;
+    // Publishing numbers every result afresh. Without a host object the ids the host holds stay
+    // as they are, whatever order the states come in now: results new to the case come after them.
+    std::map<vx::Str, int>& idOf = m_resultIds;
+    if (metaData) idOf.clear();
     int counter = 1;
+    for (const auto& known : idOf) counter = std::max(counter, known.second + 1);
     for (size_t s = 0; s < m_reader.stateCount(); ++s) {
         const OFState& state = m_reader.state(s);
         for (size_t i = 0; i < state.resultCount(); ++i) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <map>
 #include <vector>
 
 #include "core/Str.h"
@@ -102,5 +103,7 @@ private:
     bool m_verificationPending = false;
     bool m_nodeAverageResults = false;
     int m_displacementResultId = -1;
+    // The id of each result's id string, as last numbered.
+    std::map<vx::Str, int> m_resultIds;
     bool m_loadBoundaryParts = false;
 };

@@ -108,7 +108,13 @@ bool OpenFoamProvider::getResultOnCallingThread(const VXPResultSpec& spec, VXPRe
     OFState* state = m_reader.stateById(stateId);
     if (!state) return false;
     resolveMeshChanges(*state);
-    if (OFResult* r = state->resultById(resultId)) {
+    OFResult* r = state->resultById(resultId);
+    // The field may have been written into the state's folder after the folder was listed.
+    if (!r && m_reader.resultByIdInAllStates(resultId) && m_reader.addResultsWrittenSince(*state)) {
+        addResultInfo(nullptr);
+        r = state->resultById(resultId);
+    }
+    if (r) {
         if (r->className().isEmpty()) return false;
         return buildDataResults(*state, *r, result, r->nativeName(), r->className());
     }

@@ -303,6 +303,61 @@ TEST_F(ProviderTest, PollingReportsNewRemovedAndRenumberedStates) {
     EXPECT_TRUE(calls.empty()) << "the folder is not reported again";
 }
 
+// A solver writes a time folder file by file: the case may be opened, or polled, before the
+// latest folder's fields are there.
+TEST_F(ProviderTest, FieldsWrittenAfterTheirFolderWasListedAreRead) {
+    writeTime("0", 1.0);
+    std::filesystem::create_directories(dir + "/1");
+    ProviderHarness host;
+    ASSERT_TRUE(host.open(dir));
+    ASSERT_TRUE(host.geometry());
+    const int pressure = host.resultNamed("Pressure")->id;
+    const int nodePressure = host.resultNamed("Pressure [node]")->id;
+    const auto expectPressure = [&](int state, double expected) {
+        for (int id : {pressure, nodePressure}) {
+            vxphost::RecordingResult values;
+            ASSERT_TRUE(host.result(id, state, &values));
+            ASSERT_FALSE(values.valueGroup(0).values().empty());
+            for (double v : values.valueGroup(0).values()) EXPECT_EQ(v, expected) << "state " << state;
+        }
+    };
+    ASSERT_EQ(host.metaData().states().size(), 2u);
+    const int latest = host.metaData().states()[1].id;
+    expectPressure(latest, vx::UNDEFINED_DOUBLE);
+    writeTime("1", 7.0);
+    expectPressure(latest, 7.0);
+
+    std::filesystem::create_directories(dir + "/2");
+    std::vector<NotificationCall> calls;
+    ASSERT_TRUE(host.poll(&calls));
+    ASSERT_EQ(calls.size(), 1u);
+    expectPressure(calls[0].id, vx::UNDEFINED_DOUBLE);
+    writeTime("2", 8.0);
+    expectPressure(calls[0].id, 8.0);
+    host.poll(&calls);
+    ASSERT_TRUE(host.poll(&calls));
+    EXPECT_TRUE(calls.empty()) << "the fields written are no change of the states";
+}
+
+TEST_F(ProviderTest, ResultIdsTheHostHoldsSurviveAStateInsertedBeforeOthers) {
+    writeTime("0", 1.0);
+    writeTime("2", 2.0);
+    writeFile(dir + "/2/T", scalarField("T", 4, 300.0, mesh));
+    ProviderHarness host;
+    ASSERT_TRUE(host.open(dir));
+    ASSERT_TRUE(host.geometry());
+    const int temperature = host.resultNamed("Temperature")->id;
+
+    // A folder written between the others, with a field that no other folder has.
+    writeTime("1", 1.5);
+    writeFile(dir + "/1/k", scalarField("k", 4, 0.25, mesh));
+    std::vector<NotificationCall> calls;
+    ASSERT_TRUE(host.poll(&calls));
+    vxphost::RecordingResult values;
+    ASSERT_TRUE(host.result(temperature, 1003, &values));
+    EXPECT_EQ(values.valueGroup(0).values(), std::vector<double>(4, 300.0));
+}
+
 TEST_F(ProviderTest, UnusedProviderOperationsLeaveTheirArgumentsAlone) {
     writeTime("0", 1.0);
     ProviderHarness host;
