@@ -1,4 +1,6 @@
-// vxphost watch CASE: polls the open case for changes and prints every notification as it arrives.
+// vxphost watch CASE [--result NAME]: polls the open case for changes and prints every
+// notification as it arrives; with a result, reads it at the latest state after every poll, as a
+// host following a running simulation does.
 #include <atomic>
 #include <chrono>
 #include <csignal>
@@ -11,6 +13,9 @@
 #include "host/commands/Commands.h"
 #include "host/commands/OpenCase.h"
 #include "host/recording/RecordingChangeNotifications.h"
+#include "host/recording/RecordingResult.h"
+#include "host/recording/Selection.h"
+#include "host/recording/Statistics.h"
 
 namespace vxphost {
 
@@ -20,7 +25,36 @@ struct WatchArguments {
     std::string casePath;
     double intervalSeconds = 2.0;
     int count = 0;  // 0: until interrupted
+    std::string result;  // empty: no result is read
 };
+
+// What reading the followed result at the latest state gave.
+struct FollowedRead {
+    int stateId = 0;
+    bool ok = false;
+    size_t values = 0;
+    size_t undefined = 0;
+};
+
+FollowedRead readFollowedResult(CaseSession& session, int resultId, int stateId) {
+    FollowedRead read;
+    read.stateId = stateId;
+    RecordingResult result;
+    read.ok = session.provider()->getResult(RecordingResultSpec(resultId, stateId), &result);
+    for (size_t g = 0; g < result.valueGroupCount(); ++g) {
+        const ValueGroupStatistics stats = valueGroupStatistics(result.valueGroup(g), g);
+        read.values += stats.tuples;
+        read.undefined += stats.undefined;
+    }
+    return read;
+}
+
+// The state a poll's notifications leave last: the one added last, else the one before.
+int latestStateAfter(const std::vector<NotificationCall>& calls, int latest) {
+    for (const NotificationCall& call : calls)
+        if (call.kind == NotificationKind::Add) latest = call.id;
+    return latest;
+}
 
 std::atomic<bool> g_interrupted{false};
 
@@ -45,15 +79,40 @@ void printPollText(int poll, const std::vector<NotificationCall>& calls) {
     std::cout.flush();
 }
 
-void printPollJson(int poll, const std::vector<NotificationCall>& calls) {
+Json pollCallsJson(const std::vector<NotificationCall>& calls) {
     Json callList = Json::array();
     for (const NotificationCall& call : calls) callList.push_back(notificationJson(call));
-    std::cout << jsonLine(Json{{"poll", poll}, {"calls", callList}}) << std::endl;
+    return callList;
+}
+
+void printFollowedText(int poll, const std::string& name, const FollowedRead& read) {
+    std::cout << "poll " << poll << ": " << name << " at " << read.stateId << ": " << (read.ok ? "ok" : "failed")
+              << ", " << read.undefined << " of " << read.values << " values undefined\n";
+    std::cout.flush();
+}
+
+Json followedJson(const FollowedRead& read) {
+    return Json{{"stateId", read.stateId}, {"ok", read.ok}, {"values", read.values}, {"undefined", read.undefined}};
 }
 
 int runWatchCommand(HostContext& host, const WatchArguments& arguments) {
     std::unique_ptr<CaseSession> session = openCaseOrReport(host, arguments.casePath);
     if (!session) return EXIT_FAILED;
+    const PublishedResult* followed = nullptr;
+    if (!arguments.result.empty()) {
+        followed = findPublishedResult(session->metaData(), arguments.result);
+        if (!followed) {
+            reportFailure(host, "no published result is called '" + arguments.result + "'");
+            return EXIT_FAILED;
+        }
+        RecordingGeometry geometry;
+        if (!requestGeometry(*session, &geometry).ok) {
+            reportFailure(host, "getGeometry failed");
+            return EXIT_FAILED;
+        }
+    }
+    const auto& states = session->metaData().states();
+    int latest = states.empty() ? 0 : states.back().id;
     std::signal(SIGINT, onInterrupt);
     RecordingChangeNotifications notifications;
     bool allPollsDone = true;
@@ -64,10 +123,14 @@ int runWatchCommand(HostContext& host, const WatchArguments& arguments) {
             allPollsDone = false;
         }
         const std::vector<NotificationCall> calls = notifications.takeCalls();
+        latest = latestStateAfter(calls, latest);
         if (host.options.json) {
-            printPollJson(poll, calls);
+            Json line{{"poll", poll}, {"calls", pollCallsJson(calls)}};
+            if (followed) line["result"] = followedJson(readFollowedResult(*session, followed->id, latest));
+            std::cout << jsonLine(line) << std::endl;
         } else {
             printPollText(poll, calls);
+            if (followed) printFollowedText(poll, followed->name, readFollowedResult(*session, followed->id, latest));
         }
     }
     std::signal(SIGINT, SIG_DFL);
@@ -83,6 +146,8 @@ void addWatchCommand(CLI::App& app, CommandAction* action) {
     command->add_option("--interval", arguments->intervalSeconds, "Seconds between polls")->capture_default_str();
     command->add_option("--count", arguments->count, "Stop after this many polls (0: until Ctrl-C)")
         ->capture_default_str();
+    command->add_option("--result", arguments->result,
+                        "After every poll, read this result (id, name or id string) at the latest state");
     command->callback([action, arguments] {
         *action = [arguments](HostContext& host) { return runWatchCommand(host, *arguments); };
     });
