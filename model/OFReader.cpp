@@ -481,7 +481,7 @@ bool OFReader::readState(const Str& name, const std::vector<Str>& regions, const
     for (const Str& processor : m_processorNames) processorTimes.push_back(m_path + "/" + processor + "/" + name);
     state->setProcessorTimeFolders(std::move(processorTimes));
     // Taken before the files are read: a file written while they are read changes it.
-    if (stillWritten) state->setContentsStamp(contentsStampOf(m_path + "/" + name, state->processorTimeFolders()));
+    if (stillWritten) state->setContentsStamp(contentsStampOf(name, state->processorTimeFolders()));
     if (!state->init(m_path + "/" + name, name, regions, resultNames)) return false;
     for (size_t i = 0; i < m_parts.size(); ++i)
         if (holdsWholeMesh(state->fieldFolderForPart(m_parts[i]) + "/polyMesh")) state->addPartWithNewMesh(i);
@@ -489,12 +489,14 @@ bool OFReader::readState(const Str& name, const std::vector<Str>& regions, const
     return true;
 }
 
-size_t OFReader::contentsStampOf(const Str& folder, const std::vector<Str>& processorTimeFolders) {
-    size_t stamp = OFUtilities::contentsStamp(folder);
+size_t OFReader::contentsStampOf(const Str& name, const std::vector<Str>& processorTimeFolders) const {
+    size_t stamp = OFUtilities::contentsStamp(m_path + "/" + name, 1);
+    // Sampled surfaces are written after the fields: <time>/<surface>/<kind>/<field>.
+    for (const Str& source : m_surfaceSources) stamp = stamp * 31 + OFUtilities::contentsStamp(source + "/" + name, 2);
     // A decomposed run's fields are listed from the first processor holding the time.
     for (const Str& processorFolder : processorTimeFolders) {
         if (!OFUtilities::isFolder(processorFolder)) continue;
-        stamp = stamp * 31 + OFUtilities::contentsStamp(processorFolder);
+        stamp = stamp * 31 + OFUtilities::contentsStamp(processorFolder, 1);
         break;
     }
     return stamp;
@@ -504,10 +506,9 @@ size_t OFReader::contentsStampOf(const Str& folder, const std::vector<Str>& proc
 // listed before all of its fields were there. The state's results are kept as they are (the host
 // knows them by id); results written since come after them.
 bool OFReader::addResultsWrittenSince(OFState& state) const {
-    if (!state.contentsStamp() ||
-        contentsStampOf(state.folder(), state.processorTimeFolders()) == *state.contentsStamp())
-        return false;
     const Str name = OFUtilities::folderNameFromPath(state.folder());
+    if (!state.contentsStamp() || contentsStampOf(name, state.processorTimeFolders()) == *state.contentsStamp())
+        return false;
     Str customNames = m_customResultNames;
     OFState now(state.id());
     if (!readState(name, regionNames(), buildResultsNamesMap(customNames), true, &now)) return false;

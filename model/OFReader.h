@@ -87,8 +87,8 @@ private:
     bool addZones(OFPart& part, const vx::Str& file, int* idCounter, bool cellZones);
     void findSampledSurfaces();
     void findSampledSurfacesOf(const vx::Str& root, const vx::Str& source, std::vector<vx::Str>* notRead);
-    // The stamp of the folders a state's results are listed from.
-    static size_t contentsStampOf(const vx::Str& folder, const std::vector<vx::Str>& processorTimeFolders);
+    // The stamp of the folders the results of the time folder of that name are listed from.
+    size_t contentsStampOf(const vx::Str& name, const std::vector<vx::Str>& processorTimeFolders) const;
     // Reads the time folder of that name into the state; false when it is no state. A folder
     // still written gets the stamp of its contents (addResultsWrittenSince).
     bool readState(const vx::Str& name, const std::vector<vx::Str>& regions,

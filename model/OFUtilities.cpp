@@ -141,9 +141,9 @@ void describeContents(const vx::Str& path, const std::string& prefix, int depth,
 
 }  // namespace
 
-size_t OFUtilities::contentsStamp(const vx::Str& path) {
+size_t OFUtilities::contentsStamp(const vx::Str& path, int depth) {
     std::vector<std::string> lines;
-    describeContents(path, "", 1, &lines);
+    describeContents(path, "", depth, &lines);
     std::sort(lines.begin(), lines.end());
     std::string all;
     for (const std::string& line : lines) all += line + "\n";

@@ -29,8 +29,9 @@ public:
     static std::vector<vx::Str> filesInFolder(const vx::Str& path);
 
     // A stamp of what the folder holds: the names, sizes and times of change of its files and
-    // of those of its sub-folders. It changes when a file there is added, removed or written.
-    static size_t contentsStamp(const vx::Str& path);
+    // of those of its sub-folders, depth levels down. It changes when a file there is added,
+    // removed or written.
+    static size_t contentsStamp(const vx::Str& path, int depth);
 
     // Natural order of names: runs of digits compare by their value, so processor2 comes
     // before processor10; names equal in that order fall back to plain text order.

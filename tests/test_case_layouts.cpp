@@ -386,6 +386,38 @@ TEST(CaseLayouts, SampledFieldsWhoseNamesHoldADot) {
     testsupport::removeFolder(dir);
 }
 
+// The surfaces of the latest time are written after its fields, perhaps after the case was opened.
+TEST(CaseLayouts, SurfacesSampledAfterTheLatestFolderWasListed) {
+    namespace fs = std::filesystem;
+    const std::string dir = copyOfData("sampled_surfaces");
+    const std::string latest = dir + "/postProcessing/sampleSurface/0.15";
+    fs::rename(latest, dir + "/later");
+    ProviderHarness host;
+    ASSERT_TRUE(host.open(dir));
+    ASSERT_TRUE(host.geometry());
+    const OFReader& shown = providerOf(host).reader();
+    size_t firstSurfaceGroup = 0;
+    for (size_t i = 0; i < shown.partCount(); ++i) firstSurfaceGroup += 1 + shown.part(i).boundaries().size();
+    const int pressure = host.resultNamed("Pressure [N]")->id;
+    const int state = host.metaData().states().back().id;
+    const auto undefinedCount = [](const std::vector<double>& v) {
+        return static_cast<size_t>(std::count(v.begin(), v.end(), vx::UNDEFINED_DOUBLE));
+    };
+    vxphost::RecordingResult before;
+    ASSERT_TRUE(host.result(pressure, state, &before));
+    EXPECT_EQ(before.valueGroupCount(), firstSurfaceGroup) << "no surface values yet";
+
+    fs::rename(dir + "/later", latest);
+    vxphost::RecordingResult after;
+    ASSERT_TRUE(host.result(pressure, state, &after));
+    for (size_t k = 0; k < shown.sampledSurfaceCount(); ++k) {
+        const std::vector<double>& values = after.valueGroup(firstSurfaceGroup + k).values();
+        EXPECT_EQ(values.size(), shown.sampledSurface(k).nodeCount()) << k;
+        EXPECT_EQ(undefinedCount(values), 0u) << k;
+    }
+    testsupport::removeFolder(dir);
+}
+
 TEST(CaseLayouts, MeshWrittenAgainOrRenumbered) {
     using namespace testsupport;
     const std::string dir = makeTempFolder("remeshed");
