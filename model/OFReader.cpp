@@ -425,7 +425,43 @@ bool OFReader::initStates() {
     m_states.clear();
     m_statesFolder = listStateFolders();
     populateStates(m_statesFolder, 1);
+    offerPointsOfMovingMesh();
     return true;
+}
+
+// A moving mesh writes its moved points into each time folder. A run opened before its first
+// write has none yet: the result is offered all the same, so that the host knows it when the
+// points come (the states without them show the mesh's own points).
+void OFReader::offerPointsOfMovingMesh() {
+    if (m_states.empty() || !meshMoves()) return;
+    for (const OFState& state : m_states)
+        for (size_t i = 0; i < state.resultCount(); ++i)
+            if (state.result(i).type() == DISPLACEMENT) return;
+    Str customNames = m_customResultNames;
+    m_states.front().addDisplacementResult(buildResultsNamesMap(customNames));
+}
+
+// Whether constant/dynamicMeshDict (or a region's) names a mesh whose points move while its
+// cells stay the same; meshes that change their cells write whole meshes instead.
+bool OFReader::meshMoves() const {
+    static const char* const MOVING_MESHES[] = {
+        "dynamicMotionSolverFvMesh", "dynamicMotionSolverListFvMesh", "dynamicMultiMotionSolverFvMesh",
+        "dynamicMotionSolverFvMeshAMI", "dynamicInkJetFvMesh", "dynamicOversetFvMesh",
+        "solidBodyMotionFvMesh", "multiSolidBodyMotionFvMesh"};
+    std::vector<Str> folders{m_path + "/constant"};
+    for (const Str& region : regionNames()) folders.push_back(m_path + "/constant/" + region);
+    for (const Str& folder : folders) {
+        const Str path = folder + "/dynamicMeshDict";
+        if (!OFUtilities::fileExists(path) && !OFUtilities::fileExists(path + ".gz")) continue;
+        std::map<Str, Str> entries;
+        OFFile file(true);
+        if (!file.readDictionary(path, "dynamicMeshDict", &entries)) continue;
+        const auto type = entries.find("dynamicFvMesh");
+        if (type == entries.end()) continue;
+        for (const char* moving : MOVING_MESHES)
+            if (type->second == moving) return true;
+    }
+    return false;
 }
 
 std::vector<Str> OFReader::listStateFolders() const {

@@ -89,6 +89,8 @@ private:
     void findSampledSurfacesOf(const vx::Str& root, const vx::Str& source, std::vector<vx::Str>* notRead);
     // The stamp of the folders the results of the time folder of that name are listed from.
     size_t contentsStampOf(const vx::Str& name, const std::vector<vx::Str>& processorTimeFolders) const;
+    void offerPointsOfMovingMesh();
+    bool meshMoves() const;
     // Reads the time folder of that name into the state; false when it is no state. A folder
     // still written gets the stamp of its contents (addResultsWrittenSince).
     bool readState(const vx::Str& name, const std::vector<vx::Str>& regions,

@@ -219,9 +219,13 @@ void OFState::findDisplacementResult(const vx::Str& folder, std::set<vx::Str>& s
         if (!file.open(entry)) continue;
         if (file.headerValue("object") != "points" || file.headerValue("class") != "vectorField") continue;
         if (!seen.insert("points").second) continue;
-        addResult(OFResult("points", makeCustomName("points", resultNames), makeIdString("points"),
-                           OFUnit::fromBase(0, 1, 0, 0, 0, 0, 0), DISPLACEMENT, NODE));
+        addDisplacementResult(resultNames);
     }
+}
+
+void OFState::addDisplacementResult(const std::map<vx::Str, vx::Str>& resultNames) {
+    addResult(OFResult("points", makeCustomName("points", resultNames), makeIdString("points"),
+                       OFUnit::fromBase(0, 1, 0, 0, 0, 0, 0), DISPLACEMENT, NODE));
 }
 
 const OFResult* OFState::resultById(int id) const {

@@ -61,6 +61,8 @@ public:
     void findDisplacementResult(const vx::Str& folder, std::set<vx::Str>& seen,
                                 const std::map<vx::Str, vx::Str>& resultNames);
     void addResult(const OFResult& result) { m_results.push_back(result); }
+    // The moved points of the mesh, as "points" (displacement).
+    void addDisplacementResult(const std::map<vx::Str, vx::Str>& resultNames);
     // The result of a field file (and its node average for cell values).
     void addFieldResults(const vx::Str& nativeName, const vx::Str& name, const vx::Str& stem, const OFUnit& unit,
                          OFResultType type, OFResultMapping mapping, const std::string& className);

@@ -139,3 +139,23 @@ TEST(ModelStates, NaturalOrderAndTimeNames) {
     for (const char* name : {"", "-", "+-1", "1e999", ".5", "1 ", "1,5", "١"})
         EXPECT_FALSE(OFUtilities::timeValueOfName(Str::fromUtf8(name), &value)) << name;
 }
+
+// A moving mesh opened before its first write already offers its moved points; a mesh that
+// stays, or that changes its cells (writing whole meshes), does not.
+TEST(ModelStates, MovingMeshOffersItsPointsBeforeTheyAreWritten) {
+    const auto offersPoints = [](const char* dictFolder, const char* meshType) {
+        CaseTree tree;
+        tree.write(std::string(dictFolder) + "/dynamicMeshDict",
+                   CaseTree::header("dictionary", "dynamicMeshDict") + "dynamicFvMesh " + meshType + ";\n");
+        const OFReader reader = openCase(tree, {"0"});
+        if (reader.stateCount() != 1) return false;
+        for (size_t i = 0; i < reader.state(0).resultCount(); ++i)
+            if (reader.state(0).result(i).type() == DISPLACEMENT) return true;
+        return false;
+    };
+    EXPECT_TRUE(offersPoints("constant", "dynamicMotionSolverFvMesh"));
+    EXPECT_TRUE(offersPoints("constant", "dynamicMultiMotionSolverFvMesh"));
+    EXPECT_FALSE(offersPoints("constant", "staticFvMesh"));
+    EXPECT_FALSE(offersPoints("constant", "dynamicRefineFvMesh"));
+    EXPECT_FALSE(offersPoints("system", "dynamicMotionSolverFvMesh")) << "not where OpenFOAM reads it";
+}
