@@ -5,6 +5,7 @@
 
 #include "host/Console.h"
 #include "host/JsonReport.h"
+#include "host/recording/Selection.h"
 
 namespace vxphost {
 
@@ -37,6 +38,20 @@ GeometryRequest requestGeometry(CaseSession& session, RecordingGeometry* geometr
     request.ok = session.provider()->getGeometry(spec, geometry);
     request.seconds = secondsSince(start);
     return request;
+}
+
+const PublishedResult* resultReadyToRead(HostContext& host, CaseSession& session, const std::string& key) {
+    const PublishedResult* published = findPublishedResult(session.metaData(), key);
+    if (!published) {
+        reportFailure(host, "no published result is called '" + key + "'");
+        return nullptr;
+    }
+    RecordingGeometry geometry;
+    if (!requestGeometry(session, &geometry).ok) {
+        reportFailure(host, "getGeometry failed");
+        return nullptr;
+    }
+    return published;
 }
 
 }  // namespace vxphost

@@ -27,4 +27,8 @@ GeometryRequest requestGeometry(CaseSession& session, RecordingGeometry* geometr
 
 double secondsSince(std::chrono::steady_clock::time_point start);
 
+// The published result named key (id, name or id string), after the geometry that results need
+// has been read; null, after reporting why, when there is no such result or the geometry failed.
+const PublishedResult* resultReadyToRead(HostContext& host, CaseSession& session, const std::string& key);
+
 }  // namespace vxphost

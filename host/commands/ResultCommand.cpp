@@ -10,7 +10,6 @@
 #include "host/commands/Commands.h"
 #include "host/commands/OpenCase.h"
 #include "host/recording/RecordingResult.h"
-#include "host/recording/Selection.h"
 #include "host/recording/Statistics.h"
 
 namespace vxphost {
@@ -45,16 +44,8 @@ int chosenState(const RecordingMetaData& metaData, int requested) {
 int runResultCommand(HostContext& host, const ResultArguments& arguments) {
     std::unique_ptr<CaseSession> session = openCaseOrReport(host, arguments.casePath);
     if (!session) return EXIT_FAILED;
-    const PublishedResult* published = findPublishedResult(session->metaData(), arguments.result);
-    if (!published) {
-        reportFailure(host, "no published result is called '" + arguments.result + "'");
-        return EXIT_FAILED;
-    }
-    RecordingGeometry geometry;
-    if (!requestGeometry(*session, &geometry).ok) {
-        reportFailure(host, "getGeometry failed");
-        return EXIT_FAILED;
-    }
+    const PublishedResult* published = resultReadyToRead(host, *session, arguments.result);
+    if (!published) return EXIT_FAILED;
     const int stateId = chosenState(session->metaData(), arguments.stateId);
     const RecordingResultSpec spec(published->id, stateId);
     RecordingResult result;

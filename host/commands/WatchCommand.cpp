@@ -14,7 +14,6 @@
 #include "host/commands/OpenCase.h"
 #include "host/recording/RecordingChangeNotifications.h"
 #include "host/recording/RecordingResult.h"
-#include "host/recording/Selection.h"
 #include "host/recording/Statistics.h"
 
 namespace vxphost {
@@ -100,16 +99,8 @@ int runWatchCommand(HostContext& host, const WatchArguments& arguments) {
     if (!session) return EXIT_FAILED;
     const PublishedResult* followed = nullptr;
     if (!arguments.result.empty()) {
-        followed = findPublishedResult(session->metaData(), arguments.result);
-        if (!followed) {
-            reportFailure(host, "no published result is called '" + arguments.result + "'");
-            return EXIT_FAILED;
-        }
-        RecordingGeometry geometry;
-        if (!requestGeometry(*session, &geometry).ok) {
-            reportFailure(host, "getGeometry failed");
-            return EXIT_FAILED;
-        }
+        followed = resultReadyToRead(host, *session, arguments.result);
+        if (!followed) return EXIT_FAILED;
     }
     const auto& states = session->metaData().states();
     int latest = states.empty() ? 0 : states.back().id;
