@@ -17,6 +17,13 @@ std::vector<vx::Str> sortedDifference(const std::vector<vx::Str>& a, const std::
     return out;
 }
 
+std::vector<int> stateIds(const OFReader& reader) {
+    std::vector<int> ids;
+    for (size_t i = 0; i < reader.stateCount(); ++i) ids.push_back(reader.state(i).id());
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+
 }  // namespace
 
 bool OpenFoamProvider::pollForChanges(VXPChangeNotifications* notifications) {
@@ -49,14 +56,17 @@ void OpenFoamProvider::handleRemovedStates(VXPChangeNotifications* notifications
     const std::vector<vx::Str> removed = sortedDifference(previous, current);
     if (removed.empty()) return;
     m_verificationPending = true;
-    const int oldCount = static_cast<int>(m_reader.stateCount());
+    const std::vector<int> oldIds = stateIds(m_reader);
     for (const vx::Str& name : removed) m_reader.deleteState(name);
     for (size_t i = 0; i < m_reader.stateCount(); ++i) {
         const OFState& state = m_reader.state(i);
         notifications->updateState(state.id(), toHost(state.name()), state.referenceValue());
     }
-    const int newCount = static_cast<int>(m_reader.stateCount());
-    for (int k = newCount; k <= oldCount; ++k) notifications->removeState(k);
+    // The remaining states were renumbered from the first id, so the ids the host must drop are the
+    // ones no state carries any more: the tail of the old numbering.
+    const std::vector<int> newIds = stateIds(m_reader);
+    for (int id : oldIds)
+        if (!std::binary_search(newIds.begin(), newIds.end(), id)) notifications->removeState(id);
 }
 
 void OpenFoamProvider::handleAddedStates(VXPChangeNotifications* notifications, const std::vector<vx::Str>& current,

@@ -285,13 +285,16 @@ TEST_F(ProviderTest, PollingReportsNewRemovedAndRenumberedStates) {
 
     std::filesystem::remove_all(dir + "/1");
     ASSERT_TRUE(host.poll(&calls));
-    // Four states remain: each is re-sent, then the ids from the new count to the old one go.
-    ASSERT_EQ(calls.size(), 6u);
+    // Four states remain: each is re-sent under its new id, then the id no state carries any more
+    // goes, so the host does not keep a fifth state that cannot be read.
+    ASSERT_EQ(calls.size(), 5u);
     EXPECT_EQ(calls[3].kind, NotificationKind::Update);
     EXPECT_EQ(calls[3].id, 1004);
+    EXPECT_EQ(calls[3].value, 3.0);
     EXPECT_EQ(calls[4].kind, NotificationKind::Remove);
-    EXPECT_EQ(calls[4].id, 4);
-    EXPECT_EQ(calls[5].id, 5);
+    EXPECT_EQ(calls[4].id, 1005);
+    EXPECT_FALSE(host.result(1, 1005, &values));
+    EXPECT_TRUE(host.result(1, 1004, &values));
     host.poll(&calls);
 
     std::filesystem::create_directories(dir + "/dynamicCode");
@@ -301,6 +304,12 @@ TEST_F(ProviderTest, PollingReportsNewRemovedAndRenumberedStates) {
     EXPECT_EQ(calls.size(), 4u) << "verification after the non-numeric folder";
     ASSERT_TRUE(host.poll(&calls));
     EXPECT_TRUE(calls.empty()) << "the folder is not reported again";
+
+    std::filesystem::remove_all(dir + "/dynamicCode");
+    ASSERT_TRUE(host.poll(&calls));
+    ASSERT_EQ(calls.size(), 4u);
+    for (const NotificationCall& call : calls)
+        EXPECT_EQ(call.kind, NotificationKind::Update) << "a folder without a state takes no state with it";
 }
 
 // A solver writes a time folder file by file: the case may be opened, or polled, before the

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <iostream>
 #include <memory>
+#include <set>
 #include <thread>
 
 #include "host/Console.h"
@@ -48,12 +49,17 @@ FollowedRead readFollowedResult(CaseSession& session, int resultId, int stateId)
     return read;
 }
 
-// The state a poll's notifications leave last: the one added last, else the one before.
-int latestStateAfter(const std::vector<NotificationCall>& calls, int latest) {
-    for (const NotificationCall& call : calls)
-        if (call.kind == NotificationKind::Add) latest = call.id;
-    return latest;
+// The host's list of state ids, kept up to date with each poll's notifications.
+void applyStateCalls(const std::vector<NotificationCall>& calls, std::set<int>* stateIds) {
+    for (const NotificationCall& call : calls) {
+        if (call.kind == NotificationKind::Remove)
+            stateIds->erase(call.id);
+        else
+            stateIds->insert(call.id);
+    }
 }
+
+int latestState(const std::set<int>& stateIds) { return stateIds.empty() ? 0 : *stateIds.rbegin(); }
 
 std::atomic<bool> g_interrupted{false};
 
@@ -102,8 +108,8 @@ int runWatchCommand(HostContext& host, const WatchArguments& arguments) {
         followed = resultReadyToRead(host, *session, arguments.result);
         if (!followed) return EXIT_FAILED;
     }
-    const auto& states = session->metaData().states();
-    int latest = states.empty() ? 0 : states.back().id;
+    std::set<int> stateIds;
+    for (const PublishedState& state : session->metaData().states()) stateIds.insert(state.id);
     std::signal(SIGINT, onInterrupt);
     RecordingChangeNotifications notifications;
     bool allPollsDone = true;
@@ -114,7 +120,8 @@ int runWatchCommand(HostContext& host, const WatchArguments& arguments) {
             allPollsDone = false;
         }
         const std::vector<NotificationCall> calls = notifications.takeCalls();
-        latest = latestStateAfter(calls, latest);
+        applyStateCalls(calls, &stateIds);
+        const int latest = latestState(stateIds);
         if (host.options.json) {
             Json line{{"poll", poll}, {"calls", pollCallsJson(calls)}};
             if (followed) line["result"] = followedJson(readFollowedResult(*session, followed->id, latest));

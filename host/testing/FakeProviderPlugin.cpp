@@ -164,6 +164,11 @@ public:
             notifications->updateState(1002, text("Time 1 #2"), 1.0);
             notifications->updateState(1003, text("Time 2 #3"), 2.0);
         }
+        if (m_polls == 4) {  // the first time folder was deleted
+            notifications->updateState(1001, text("Time 1 #2"), 1.0);
+            notifications->updateState(1002, text("Time 2 #3"), 2.0);
+            notifications->removeState(1003);
+        }
         return true;
     }
 
