@@ -213,9 +213,11 @@ bool OpenFoamProvider::addGeometryInfo(VXPMetaData* metaData) {
 }
 
 bool OpenFoamProvider::addStateInfo(VXPMetaData* metaData) {
+    m_hostStateIds.clear();
     for (size_t i = 0; i < m_reader.stateCount(); ++i) {
         const OFState& state = m_reader.state(i);
         metaData->addState(state.id(), toHost(state.name()), state.referenceValue());
+        m_hostStateIds.insert(state.id());
     }
     return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <map>
+#include <set>
 #include <vector>
 
 #include "core/Str.h"
@@ -98,6 +99,8 @@ private:
     bool getGeometryOnCallingThread(const VXPGeometrySpec& spec, VXPGeometry* geometry);
     bool getResultOnCallingThread(const VXPResultSpec& spec, VXPResult* result);
     bool pollOnCallingThread(VXPChangeNotifications* notifications);
+    void reportState(VXPChangeNotifications* notifications, const OFState& state);
+    void reconcileHostStates(VXPChangeNotifications* notifications);
 
     OFReader m_reader;
     bool m_verificationPending = false;
@@ -105,5 +108,7 @@ private:
     int m_displacementResultId = -1;
     // The id of each result's id string, as last numbered.
     std::map<vx::Str, int> m_resultIds;
+    // The state ids the host holds: those published, then as the polls reported them.
+    std::set<int> m_hostStateIds;
     bool m_loadBoundaryParts = false;
 };

@@ -1,6 +1,7 @@
 // Change polling: time folders that appear and disappear while the case is open.
 #include <algorithm>
 #include <iterator>
+#include <set>
 
 #include "io/CollatedFiles.h"
 #include "model/OFUtilities.h"
@@ -15,13 +16,6 @@ std::vector<vx::Str> sortedDifference(const std::vector<vx::Str>& a, const std::
     std::vector<vx::Str> out;
     std::set_difference(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(out));
     return out;
-}
-
-std::vector<int> stateIds(const OFReader& reader) {
-    std::vector<int> ids;
-    for (size_t i = 0; i < reader.stateCount(); ++i) ids.push_back(reader.state(i).id());
-    std::sort(ids.begin(), ids.end());
-    return ids;
 }
 
 }  // namespace
@@ -43,11 +37,34 @@ bool OpenFoamProvider::pollOnCallingThread(VXPChangeNotifications* notifications
     return true;
 }
 
-void OpenFoamProvider::runVerificationForChanges(VXPChangeNotifications* notifications) {
-    for (size_t i = 0; i < m_reader.stateCount(); ++i) {
-        const OFState& state = m_reader.state(i);
+// The states of the case are numbered by position once anything changed, while the host holds the
+// ids it was given. A state goes to the host as an update under an id the host holds, otherwise as
+// an addition; the ids no state carries any more are removed, so that every state the host holds
+// can be read.
+void OpenFoamProvider::reportState(VXPChangeNotifications* notifications, const OFState& state) {
+    if (m_hostStateIds.insert(state.id()).second)
+        notifications->addState(state.id(), toHost(state.name()), state.referenceValue());
+    else
         notifications->updateState(state.id(), toHost(state.name()), state.referenceValue());
+}
+
+void OpenFoamProvider::reconcileHostStates(VXPChangeNotifications* notifications) {
+    std::set<int> current;
+    for (size_t i = 0; i < m_reader.stateCount(); ++i) current.insert(m_reader.state(i).id());
+    for (auto it = m_hostStateIds.begin(); it != m_hostStateIds.end();) {
+        if (current.count(*it)) {
+            ++it;
+            continue;
+        }
+        notifications->removeState(*it);
+        it = m_hostStateIds.erase(it);
     }
+    for (size_t i = 0; i < m_reader.stateCount(); ++i)
+        if (!m_hostStateIds.count(m_reader.state(i).id())) reportState(notifications, m_reader.state(i));
+}
+
+void OpenFoamProvider::runVerificationForChanges(VXPChangeNotifications* notifications) {
+    for (size_t i = 0; i < m_reader.stateCount(); ++i) reportState(notifications, m_reader.state(i));
     m_verificationPending = false;
 }
 
@@ -56,17 +73,9 @@ void OpenFoamProvider::handleRemovedStates(VXPChangeNotifications* notifications
     const std::vector<vx::Str> removed = sortedDifference(previous, current);
     if (removed.empty()) return;
     m_verificationPending = true;
-    const std::vector<int> oldIds = stateIds(m_reader);
     for (const vx::Str& name : removed) m_reader.deleteState(name);
-    for (size_t i = 0; i < m_reader.stateCount(); ++i) {
-        const OFState& state = m_reader.state(i);
-        notifications->updateState(state.id(), toHost(state.name()), state.referenceValue());
-    }
-    // The remaining states were renumbered from the first id, so the ids the host must drop are the
-    // ones no state carries any more: the tail of the old numbering.
-    const std::vector<int> newIds = stateIds(m_reader);
-    for (int id : oldIds)
-        if (!std::binary_search(newIds.begin(), newIds.end(), id)) notifications->removeState(id);
+    for (size_t i = 0; i < m_reader.stateCount(); ++i) reportState(notifications, m_reader.state(i));
+    reconcileHostStates(notifications);
 }
 
 void OpenFoamProvider::handleAddedStates(VXPChangeNotifications* notifications, const std::vector<vx::Str>& current,
@@ -80,12 +89,9 @@ void OpenFoamProvider::handleAddedStates(VXPChangeNotifications* notifications, 
         const OFState* state = m_reader.stateById(id);
         if (!state || m_reader.stateCount() == 0) continue;
         const OFState& last = m_reader.state(m_reader.stateCount() - 1);
-        if (id == last.id()) {
-            notifications->addState(state->id(), toHost(state->name()), state->referenceValue());
-        } else {
-            notifications->updateState(id, toHost(state->name()), state->referenceValue());
-            notifications->addState(last.id(), toHost(last.name()), last.referenceValue());
-        }
+        reportState(notifications, *state);
+        if (id != last.id()) reportState(notifications, last);
     }
+    reconcileHostStates(notifications);
     addResultInfo(nullptr);
 }

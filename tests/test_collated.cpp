@@ -265,7 +265,7 @@ TEST(Collated, TimeFoldersAppearAndVanishInTheRunFolder) {
     std::filesystem::copy(dir + "/processors4/0.1", dir + "/processors4/0.15", std::filesystem::copy_options::recursive);
     std::vector<NotificationCall> calls;
     ASSERT_TRUE(host.poll(&calls));
-    ASSERT_EQ(calls.size(), 1u);
+    ASSERT_FALSE(calls.empty());  // then the states held since opening, under their new ids
     EXPECT_EQ(calls[0].kind, NotificationKind::Add);
     EXPECT_DOUBLE_EQ(calls[0].value, 0.15);
     vxphost::RecordingResult values;

@@ -254,10 +254,19 @@ TEST_F(ProviderTest, PollingReportsNewRemovedAndRenumberedStates) {
 
     writeTime("3", 1.0);
     ASSERT_TRUE(host.poll(&calls));
-    ASSERT_EQ(calls.size(), 1u);
+    // The new state, then the change from the ids of opening (1, 2, 3) to those by position.
+    ASSERT_EQ(calls.size(), 7u);
     EXPECT_EQ(calls[0].kind, NotificationKind::Add);
     EXPECT_EQ(calls[0].id, 1004);
     EXPECT_EQ(calls[0].value, 3.0);
+    for (size_t i = 1; i < 4; ++i) {
+        EXPECT_EQ(calls[i].kind, NotificationKind::Remove);
+        EXPECT_EQ(calls[i].id, static_cast<int>(i));
+    }
+    for (size_t i = 4; i < 7; ++i) {
+        EXPECT_EQ(calls[i].kind, NotificationKind::Add);
+        EXPECT_EQ(calls[i].id, 997 + static_cast<int>(i));
+    }
     ASSERT_TRUE(host.poll(&calls));
     ASSERT_EQ(calls.size(), 4u) << "the verification pass re-sends every state";
     for (size_t i = 0; i < 4; ++i) {
@@ -312,6 +321,63 @@ TEST_F(ProviderTest, PollingReportsNewRemovedAndRenumberedStates) {
         EXPECT_EQ(call.kind, NotificationKind::Update) << "a folder without a state takes no state with it";
 }
 
+// A host keeps the states it was told of, by id. Every one of them must stay readable and give
+// the values of its own time, whatever the polls renumber.
+class HeldStates {
+public:
+    explicit HeldStates(ProviderHarness& host) : m_host(host), m_pressure(host.resultNamed("Pressure")->id) {
+        for (const auto& state : host.metaData().states()) m_held[state.id] = state.value;
+    }
+    void pollTwice() {  // the change, then the verification pass
+        std::vector<NotificationCall> calls;
+        for (int i = 0; i < 2; ++i) {
+            ASSERT_TRUE(m_host.poll(&calls));
+            vxphost::applyStateCalls(calls, &m_held);
+        }
+    }
+    // Each field file holds its time + 10.
+    void expectEachReadsItsTime(const char* step, size_t count) {
+        EXPECT_EQ(m_held.size(), count) << step;
+        for (const auto& [id, time] : m_held) {
+            vxphost::RecordingResult values;
+            ASSERT_TRUE(m_host.result(m_pressure, id, &values)) << step << ": state " << id;
+            EXPECT_EQ(values.valueGroup(0).values().front(), time + 10.0) << step << ": state " << id;
+        }
+    }
+
+private:
+    ProviderHarness& m_host;
+    int m_pressure;
+    vxphost::HostStates m_held;
+};
+
+TEST_F(ProviderTest, EveryStateTheHostHoldsReadsItsOwnTime) {
+    for (const char* t : {"0", "1", "2"}) writeTime(t, std::stod(t) + 10.0);
+    ProviderHarness host;
+    ASSERT_TRUE(host.open(dir));
+    ASSERT_TRUE(host.geometry());
+    HeldStates held(host);
+    held.expectEachReadsItsTime("opened", 3);
+    writeTime("3", 13.0);
+    held.pollTwice();
+    held.expectEachReadsItsTime("appended", 4);
+    writeTime("0.5", 10.5);
+    held.pollTwice();
+    held.expectEachReadsItsTime("inserted", 5);
+    std::filesystem::remove_all(dir + "/1");
+    held.pollTwice();
+    held.expectEachReadsItsTime("removed", 4);
+
+    // The first change after opening a removal.
+    ProviderHarness reopened;
+    ASSERT_TRUE(reopened.open(dir));
+    ASSERT_TRUE(reopened.geometry());
+    HeldStates heldAgain(reopened);
+    std::filesystem::remove_all(dir + "/0");
+    heldAgain.pollTwice();
+    heldAgain.expectEachReadsItsTime("removed first", 3);
+}
+
 // A solver writes a time folder file by file: the case may be opened, or polled, before the
 // latest folder's fields are there.
 TEST_F(ProviderTest, FieldsWrittenAfterTheirFolderWasListedAreRead) {
@@ -339,7 +405,8 @@ TEST_F(ProviderTest, FieldsWrittenAfterTheirFolderWasListedAreRead) {
     std::filesystem::create_directories(dir + "/2");
     std::vector<NotificationCall> calls;
     ASSERT_TRUE(host.poll(&calls));
-    ASSERT_EQ(calls.size(), 1u);
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls[0].kind, NotificationKind::Add);
     expectPressure(calls[0].id, vx::UNDEFINED_DOUBLE);
     writeTime("2", 8.0);
     expectPressure(calls[0].id, 8.0);
@@ -445,7 +512,7 @@ TEST(ProviderDecomposed, ProcessorTimeFoldersAppearAndDisappear) {
                               std::filesystem::copy_options::recursive);
     std::vector<NotificationCall> calls;
     ASSERT_TRUE(host.poll(&calls));
-    ASSERT_EQ(calls.size(), 1u);
+    ASSERT_FALSE(calls.empty());  // then the states held since opening, under their new ids
     EXPECT_EQ(calls[0].kind, NotificationKind::Add);
     EXPECT_EQ(calls[0].value, 0.2);
     host.poll(&calls);

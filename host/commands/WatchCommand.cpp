@@ -6,7 +6,6 @@
 #include <csignal>
 #include <iostream>
 #include <memory>
-#include <set>
 #include <thread>
 
 #include "host/Console.h"
@@ -49,17 +48,18 @@ FollowedRead readFollowedResult(CaseSession& session, int resultId, int stateId)
     return read;
 }
 
-// The host's list of state ids, kept up to date with each poll's notifications.
-void applyStateCalls(const std::vector<NotificationCall>& calls, std::set<int>* stateIds) {
-    for (const NotificationCall& call : calls) {
-        if (call.kind == NotificationKind::Remove)
-            stateIds->erase(call.id);
-        else
-            stateIds->insert(call.id);
+// The state of the latest time the host holds.
+int latestState(const HostStates& states) {
+    int latest = 0;
+    double latestValue = 0.0;
+    for (const auto& [id, value] : states) {
+        if (latest == 0 || value >= latestValue) {
+            latest = id;
+            latestValue = value;
+        }
     }
+    return latest;
 }
-
-int latestState(const std::set<int>& stateIds) { return stateIds.empty() ? 0 : *stateIds.rbegin(); }
 
 std::atomic<bool> g_interrupted{false};
 
@@ -108,8 +108,8 @@ int runWatchCommand(HostContext& host, const WatchArguments& arguments) {
         followed = resultReadyToRead(host, *session, arguments.result);
         if (!followed) return EXIT_FAILED;
     }
-    std::set<int> stateIds;
-    for (const PublishedState& state : session->metaData().states()) stateIds.insert(state.id);
+    HostStates hostStates;
+    for (const PublishedState& state : session->metaData().states()) hostStates[state.id] = state.value;
     std::signal(SIGINT, onInterrupt);
     RecordingChangeNotifications notifications;
     bool allPollsDone = true;
@@ -120,8 +120,8 @@ int runWatchCommand(HostContext& host, const WatchArguments& arguments) {
             allPollsDone = false;
         }
         const std::vector<NotificationCall> calls = notifications.takeCalls();
-        applyStateCalls(calls, &stateIds);
-        const int latest = latestState(stateIds);
+        applyStateCalls(calls, &hostStates);
+        const int latest = latestState(hostStates);
         if (host.options.json) {
             Json line{{"poll", poll}, {"calls", pollCallsJson(calls)}};
             if (followed) line["result"] = followedJson(readFollowedResult(*session, followed->id, latest));

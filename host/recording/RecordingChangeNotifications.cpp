@@ -13,6 +13,15 @@ const char* notificationKindName(NotificationKind kind) {
     return "unknown";
 }
 
+void applyStateCalls(const std::vector<NotificationCall>& calls, HostStates* states) {
+    for (const NotificationCall& call : calls) {
+        if (call.kind == NotificationKind::Remove)
+            states->erase(call.id);
+        else
+            (*states)[call.id] = call.value;
+    }
+}
+
 void RecordingChangeNotifications::updateState(int id, const VXPString& name, double referenceValue) {
     m_calls.push_back({NotificationKind::Update, id, name.utf8(), referenceValue});
 }

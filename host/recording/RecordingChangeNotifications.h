@@ -1,5 +1,6 @@
 #pragma once
 // Records the state changes a provider reports while polling, in call order.
+#include <map>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,11 @@ struct NotificationCall {
     std::string name;    // empty for Remove
     double value = 0.0;  // 0 for Remove
 };
+
+// The states a host holds, by id with their reference values, kept up to date with each poll's
+// calls: an update or an add names a state that exists from then on, a remove one that is gone.
+using HostStates = std::map<int, double>;
+void applyStateCalls(const std::vector<NotificationCall>& calls, HostStates* states);
 
 class RecordingChangeNotifications final : public VXPChangeNotifications {
 public:

@@ -158,7 +158,13 @@ public:
 
     bool pollForChanges(VXPChangeNotifications* notifications) override {
         ++m_polls;
-        if (m_polls == 1) notifications->addState(1003, text("Time 2 #3"), 2.0);
+        if (m_polls == 1) {  // a new time; the states of opening are numbered by position from now on
+            notifications->addState(1003, text("Time 2 #3"), 2.0);
+            notifications->removeState(1);
+            notifications->removeState(2);
+            notifications->addState(1001, text("Time 0 #1"), 0.0);
+            notifications->addState(1002, text("Time 1 #2"), 1.0);
+        }
         if (m_polls == 2) {
             notifications->updateState(1001, text("Time 0 #1"), 0.0);
             notifications->updateState(1002, text("Time 1 #2"), 1.0);
