@@ -23,7 +23,6 @@ void logError(const Str& message) { OFLogger::get()->logError(SOURCE, message); 
 void logInfo(const Str& message) { OFLogger::get()->logInfo(SOURCE, message); }
 void logDebug(const Str& message) { OFLogger::get()->logDebug(SOURCE, message); }
 
-bool listFileExists(const Str& file) { return OFUtilities::fileExists(file) || OFUtilities::fileExists(file + ".gz"); }
 
 Str joined(const std::vector<Str>& names) {
     Str text;
@@ -67,7 +66,7 @@ bool isOtherSurfaceFormat(const Str& path) {
 }
 
 // A polyMesh folder holding a whole mesh, not only the moved points of a moving mesh.
-bool holdsWholeMesh(const Str& meshFolder) { return listFileExists(meshFolder + "/faces"); }
+bool holdsWholeMesh(const Str& meshFolder) { return OFUtilities::fileOrCompressedExists(meshFolder + "/faces"); }
 
 // processor<k>: a processor folder of a run written per processor.
 bool isRankFolderName(const Str& name) {
@@ -264,7 +263,7 @@ void OFReader::findSampledSurfacesOf(const Str& root, const Str& source, std::ve
     const bool classic = source == SAMPLE_SURFACE;
     bool found = false;
     for (const Str& surface : OFUtilities::subFolders(timeFolder)) {
-        if (!classic && !listFileExists(timeFolder + "/" + surface + "/points")) continue;
+        if (!classic && !OFUtilities::fileOrCompressedExists(timeFolder + "/" + surface + "/points")) continue;
         OFSampledSurface sampled(static_cast<int>(m_sampledSurfaces.size()) + 1, classic ? surface : source + "/" + surface,
                                  timeFolder + "/" + surface);
         sampled.setSourceFolder(sourceFolder);
@@ -349,7 +348,7 @@ void OFReader::addProcessorPart(const Str& name, const Str& processor, const Str
 }
 
 bool OFReader::addBoundaries(OFPart& part, const Str& file, int* idCounter) {
-    if (!m_loadBoundaries || !listFileExists(file)) return true;
+    if (!m_loadBoundaries || !OFUtilities::fileOrCompressedExists(file)) return true;
     OFFile reader(true);
     if (!reader.readBoundary(file, "boundary", part.boundaries(), static_cast<size_t>(part.id()))) {
         logError(Str("Cannot init geometry. Boundary File/Folder %1 does not exist.").arg(file));
@@ -373,7 +372,7 @@ bool OFReader::addCellZones(OFPart& part, const Str& file, int* idCounter) {
 }
 
 bool OFReader::addZones(OFPart& part, const Str& file, int* idCounter, bool cellZones) {
-    if (!(cellZones ? m_loadCellZones : m_loadFaceZones) || !listFileExists(file)) return true;
+    if (!(cellZones ? m_loadCellZones : m_loadFaceZones) || !OFUtilities::fileOrCompressedExists(file)) return true;
     OFFile reader(true);
     const size_t partId = static_cast<size_t>(part.id());
     const bool ok = cellZones ? reader.readCellZones(file, "cellZones", part.cellZones(), partId)
@@ -452,7 +451,7 @@ bool OFReader::meshMoves() const {
     for (const Str& region : regionNames()) folders.push_back(m_path + "/constant/" + region);
     for (const Str& folder : folders) {
         const Str path = folder + "/dynamicMeshDict";
-        if (!OFUtilities::fileExists(path) && !OFUtilities::fileExists(path + ".gz")) continue;
+        if (!OFUtilities::fileOrCompressedExists(path)) continue;
         std::map<Str, Str> entries;
         OFFile file(true);
         if (!file.readDictionary(path, "dynamicMeshDict", &entries)) continue;
@@ -541,7 +540,7 @@ size_t OFReader::contentsStampOf(const Str& name, const std::vector<Str>& proces
 // A solver writes a time folder one file after the other, so the latest folder may have been
 // listed before all of its fields were there. The state's results are kept as they are (the host
 // knows them by id); results written since come after them.
-bool OFReader::addResultsWrittenSince(OFState& state) const {
+bool OFReader::addWrittenSince(OFState& state) {
     const Str name = OFUtilities::folderNameFromPath(state.folder());
     if (!state.contentsStamp() || contentsStampOf(name, state.processorTimeFolders()) == *state.contentsStamp())
         return false;
@@ -558,6 +557,12 @@ bool OFReader::addResultsWrittenSince(OFState& state) const {
         state.addResult(result);
         added = true;
     }
+    // A solver that changes the mesh writes it beside the fields, file by file: the mesh may have
+    // been incomplete, or missing, when the state was read or its mesh compared.
+    for (size_t i = 0; i < m_parts.size(); ++i)
+        if (now.hasNewMeshForPart(i)) state.addPartWithNewMesh(i);
+    for (OFState& later : m_states)
+        if (later.referenceValue() >= state.referenceValue()) later.setPartsOnOtherMesh({});
     state.setContentsStamp(*now.contentsStamp());
     return added;
 }

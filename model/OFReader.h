@@ -77,9 +77,9 @@ public:
     // Results.
     // Parses "U=Velocity;p=Pressure" into native name to display name. The text is trimmed in place.
     static std::map<vx::Str, vx::Str> buildResultsNamesMap(vx::Str& text);
-    // Adds to the state the results of the files written into its folders since they were
-    // listed; true when there are any.
-    bool addResultsWrittenSince(OFState& state) const;
+    // Takes into a state read while its folders were still written what was written since: the
+    // results of the new files, appended (true when there are any), and a whole new mesh.
+    bool addWrittenSince(OFState& state);
     const OFResult* resultByIdInAllStates(int id) const;
     OFResult* resultByIdInAllStates(int id);
 
@@ -92,7 +92,7 @@ private:
     void offerPointsOfMovingMesh();
     bool meshMoves() const;
     // Reads the time folder of that name into the state; false when it is no state. A folder
-    // still written gets the stamp of its contents (addResultsWrittenSince).
+    // still written gets the stamp of its contents (addWrittenSince).
     bool readState(const vx::Str& name, const std::vector<vx::Str>& regions,
                    const std::map<vx::Str, vx::Str>& resultNames, bool stillWritten, OFState* state) const;
     void addSampledSurfaceResults(OFState& state, const vx::Str& folderName,

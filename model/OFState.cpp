@@ -97,7 +97,7 @@ bool OFState::init(const vx::Str& folder, const vx::Str& name, const std::vector
     timeFolders.insert(timeFolders.end(), m_processorTimeFolders.begin(), m_processorTimeFolders.end());
     for (const vx::Str& timeFolder : timeFolders) {
         const vx::Str timeFile = timeFolder + "/uniform/time";
-        if (!OFUtilities::fileExists(timeFile) && !OFUtilities::fileExists(timeFile + ".gz")) continue;
+        if (!OFUtilities::fileOrCompressedExists(timeFile)) continue;
         OFFile file(true);
         if (!file.readDictionary(timeFile, "time", &m_timeDict)) m_timeDict.clear();
         break;

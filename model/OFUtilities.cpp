@@ -183,6 +183,8 @@ bool OFUtilities::fileExists(const vx::Str& path) {
     return fs::exists(toPath(path), ec);
 }
 
+bool OFUtilities::fileOrCompressedExists(const vx::Str& path) { return fileExists(path) || fileExists(path + ".gz"); }
+
 bool OFUtilities::isFolder(const vx::Str& path) {
     if (path.isEmpty()) return false;
     std::vector<vx::Str> real;

@@ -9,6 +9,8 @@ class OFUtilities {
 public:
     // Whether the path names an existing file or folder (symbolic links followed).
     static bool fileExists(const vx::Str& path);
+    // Whether the file exists plain or gzip-compressed (path + ".gz"), as OpenFOAM looks for it.
+    static bool fileOrCompressedExists(const vx::Str& path);
     // Whether the path names a folder (symbolic links followed).
     static bool isFolder(const vx::Str& path);
     // Whether the folder holds at least one entry that is not a folder.

@@ -100,6 +100,7 @@ private:
     bool getResultOnCallingThread(const VXPResultSpec& spec, VXPResult* result);
     bool pollOnCallingThread(VXPChangeNotifications* notifications);
     void reportState(VXPChangeNotifications* notifications, const OFState& state);
+    void addWrittenSince(OFState& state);
     void reconcileHostStates(VXPChangeNotifications* notifications);
 
     OFReader m_reader;

@@ -20,6 +20,13 @@ namespace {
 const char* const SOURCE = "OpenFoamProvider";
 constexpr size_t UNKNOWN = std::numeric_limits<size_t>::max();
 
+// Whether the mesh folder holds the lists that give its cells: a solver writes them one after the other.
+bool holdsCellLists(const vx::Str& meshFolder) {
+    for (const char* list : {"/faces", "/owner", "/neighbour"})
+        if (!OFUtilities::fileOrCompressedExists(meshFolder + list)) return false;
+    return true;
+}
+
 // Values are sized by what the geometry delivered for the piece (plugin/PieceOrder.h).
 std::vector<double> undefinedValues(const OFResult& r, PieceSize size) {
     const size_t n = r.expectedValueCount(size.nodes, size.elements);
@@ -107,13 +114,9 @@ bool OpenFoamProvider::getResultOnCallingThread(const VXPResultSpec& spec, VXPRe
     if (resultId == m_displacementResultId) return getDisplacements(stateId, result);
     OFState* state = m_reader.stateById(stateId);
     if (!state) return false;
+    addWrittenSince(*state);
     resolveMeshChanges(*state);
     OFResult* r = state->resultById(resultId);
-    // The field may have been written into the state's folder after the folder was listed.
-    if (!r && m_reader.resultByIdInAllStates(resultId) && m_reader.addResultsWrittenSince(*state)) {
-        addResultInfo(nullptr);
-        r = state->resultById(resultId);
-    }
     if (r) {
         if (r->className().isEmpty()) return false;
         return buildDataResults(*state, *r, result, r->nativeName(), r->className());
@@ -267,8 +270,16 @@ bool OpenFoamProvider::getResultForTrisurface(int surfaceIndex, OFState& state, 
     return true;
 }
 
+// A solver may have gone on writing into the state's folders after they were listed.
+void OpenFoamProvider::addWrittenSince(OFState& state) {
+    if (m_reader.addWrittenSince(state)) addResultInfo(nullptr);
+}
+
 bool OpenFoamProvider::getDisplacements(int stateId, VXPResult* result) {
-    if (OFState* state = m_reader.stateById(stateId)) resolveMeshChanges(*state);
+    if (OFState* state = m_reader.stateById(stateId)) {
+        addWrittenSince(*state);
+        resolveMeshChanges(*state);
+    }
     CaseGroups<VXPResultValueGroup*> groups = makeValueGroups(m_reader, PieceSet::PartValues, result);
     bool ok = true;
     for (size_t i = 0; i < m_reader.partCount() && ok; ++i)
@@ -293,7 +304,7 @@ bool OpenFoamProvider::updatePointsForPart(int partIndex, int stateId, ValueGrou
     // The state's own moved points when it has them, else the points of the part's mesh.
     vx::Str folder = part.folder();
     const vx::Str moved = fieldFolder(part, *state) + "/polyMesh";
-    if (stateId != 1 && (OFUtilities::fileExists(moved + "/points") || OFUtilities::fileExists(moved + "/points.gz")))
+    if (stateId != 1 && OFUtilities::fileOrCompressedExists(moved + "/points"))
         folder = moved;
     OFPolymeshReader reader;
     std::vector<double> points;
@@ -325,12 +336,14 @@ void OpenFoamProvider::resolveMeshChanges(OFState& state) {
         if (!m_reader.meshReplacedAtState(i, state)) continue;
         const OFPart& part = m_reader.part(i);
         const vx::Str meshFolder = m_reader.meshFolderAtState(i, state);
-        if (OFPolymeshReader::sameTopology(part.folder(), meshFolder)) continue;
+        // A mesh still being written is another mesh for now, and its lists are not read yet.
+        const bool written = holdsCellLists(meshFolder);
+        if (written && OFPolymeshReader::sameTopology(part.folder(), meshFolder)) continue;
         other[i] = true;
         size_t shown = part.elementCount();
         if (shown == UNKNOWN && !OFPolymeshReader::readCellCount(part.folder(), &shown)) shown = UNKNOWN;
         size_t changed = UNKNOWN;
-        OFPolymeshReader::readCellCount(meshFolder, &changed);
+        if (written) OFPolymeshReader::readCellCount(meshFolder, &changed);
         auto count = [](size_t n) { return n == UNKNOWN ? vx::Str("?") : vx::Str("%1").arg(static_cast<unsigned long long>(n)); };
         if (!parts.isEmpty()) parts += "; ";
         parts += vx::Str("%1: %2 cells instead of %3").arg(part.name()).arg(count(changed)).arg(count(shown));

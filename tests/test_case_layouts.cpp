@@ -418,6 +418,41 @@ TEST(CaseLayouts, SurfacesSampledAfterTheLatestFolderWasListed) {
     testsupport::removeFolder(dir);
 }
 
+// A solver refining its mesh writes the new mesh beside the fields, file by file: a case opened
+// (or polled) before the mesh was there must still see it once it is.
+TEST(CaseLayouts, AMeshWrittenAfterTheFieldsOfItsTimeIsSeen) {
+    using namespace testsupport;
+    const std::string dir = makeTempFolder("refining");
+    const Mesh mesh = hexBlockMesh(2, 1, 1);
+    const Mesh refined = hexBlockMesh(4, 1, 1);
+    writeCaseSkeleton(dir);
+    writePolyMesh(dir + "/constant/polyMesh", mesh);
+    std::vector<PatchField> patches;
+    for (const Patch& p : mesh.patches) patches.push_back({p.name, "type zeroGradient;"});
+    writeFile(dir + "/0/p", fieldFile("volScalarField", "p", "[0 2 -2 0 0 0 0]", {1.0, 2.0}, 1, patches, {}));
+    writeFile(dir + "/1/p", fieldFile("volScalarField", "p", "[0 2 -2 0 0 0 0]", {1.0, 2.0, 3.0, 4.0}, 1, patches, {}));
+
+    ProviderHarness host;
+    ASSERT_TRUE(host.open(dir));
+    ASSERT_TRUE(host.geometry());
+    const auto expectUndefinedAtTime1 = [&](const std::string& cells) {
+        LogCapture log;
+        vxphost::RecordingResult values;
+        ASSERT_TRUE(host.result(host.resultNamed("Pressure")->id, host.metaData().states()[1].id, &values));
+        EXPECT_EQ(values.valueGroup(0).values(), std::vector<double>(2, vx::UNDEFINED_DOUBLE));
+        EXPECT_TRUE(log.contains("The mesh at time 1 is not the mesh shown (default_region: " + cells +
+                                     " cells instead of 2)", 3)) << cells;
+        EXPECT_EQ(log.count(1), 0u) << (log.count(1) ? log.texts(1).front() : "");
+    };
+    writePolyMesh(dir + "/1/polyMesh", refined);
+    std::filesystem::remove(dir + "/1/polyMesh/owner");
+    std::filesystem::remove(dir + "/1/polyMesh/neighbour");
+    expectUndefinedAtTime1("?");
+    writePolyMesh(dir + "/1/polyMesh", refined);
+    expectUndefinedAtTime1("4");
+    removeFolder(dir);
+}
+
 TEST(CaseLayouts, MeshWrittenAgainOrRenumbered) {
     using namespace testsupport;
     const std::string dir = makeTempFolder("remeshed");
