@@ -164,7 +164,7 @@ bool OFReader::addDefaultRegionPart(const Str& meshFolder, const char* faceZoneW
 }
 
 bool OFReader::initGeometry() {
-    m_simulationTitle = OFUtilities::fileNameFromPath(m_path);
+    m_simulationTitle = OFUtilities::folderNameOf(m_path);
     forgetCollatedRun();
     m_parts.clear();
     m_processorNames.clear();

@@ -213,6 +213,17 @@ vx::Str OFUtilities::fileNameFromPath(const vx::Str& path) {
 
 vx::Str OFUtilities::folderNameFromPath(const vx::Str& path) { return fileNameFromPath(path); }
 
+vx::Str OFUtilities::folderNameOf(const vx::Str& path) {
+    const vx::Str name = fileNameFromPath(path);
+    if (name != "." && name != "..") return name;
+    std::error_code ec;
+    fs::path real = fs::weakly_canonical(fs::absolute(toPath(path), ec), ec);
+    if (!real.has_filename()) real = real.parent_path();  // "/tmp/case/" after a folder that is not there
+    if (ec || !real.has_filename()) return name;
+    const auto text = real.filename().u8string();
+    return vx::Str::fromUtf8(std::string(text.begin(), text.end()));
+}
+
 vx::Str OFUtilities::fileBaseName(const vx::Str& path) {
     const vx::Str name = fileNameFromPath(path);
     for (size_t i = name.size(); i > 0; --i) {

@@ -18,6 +18,8 @@ public:
     // The last non-empty component of the path ("\" counts as "/"): a/b/ gives b.
     static vx::Str fileNameFromPath(const vx::Str& path);
     static vx::Str folderNameFromPath(const vx::Str& path);
+    // The name of the folder the path leads to; "." and ".." (relative paths) give the real name.
+    static vx::Str folderNameOf(const vx::Str& path);
     // fileNameFromPath without its extension (the text before the last "."): U.gz gives U,
     // k.orig.gz gives k.orig, .abc gives an empty text.
     static vx::Str fileBaseName(const vx::Str& path);

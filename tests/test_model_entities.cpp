@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -51,6 +52,11 @@ TEST(ModelUtilities, PathComponents) {
     EXPECT_EQ(OFUtilities::fileNameFromPath("C:\\case\\system\\controlDict"), Str("controlDict"));
     EXPECT_EQ(OFUtilities::folderNameFromPath("/tmp/case/"), Str("case"));
     EXPECT_EQ(OFUtilities::fileNameFromPath("///"), Str(""));
+    // A case opened as a bare "case.foam" lies in "."; its title is still the folder's name.
+    const std::string working = std::filesystem::current_path().filename().string();
+    EXPECT_EQ(OFUtilities::folderNameOf("."), Str::fromUtf8(working));
+    EXPECT_EQ(OFUtilities::folderNameOf("/tmp/case"), Str("case"));
+    EXPECT_EQ(OFUtilities::folderNameOf("/tmp/case/sub/.."), Str("case"));
     EXPECT_EQ(OFUtilities::fileBaseName("/a/b/U.gz"), Str("U"));
     EXPECT_EQ(OFUtilities::fileBaseName("/a/b/p"), Str("p"));
     EXPECT_EQ(OFUtilities::fileBaseName("/a/b/k.orig.gz"), Str("k.orig"));
