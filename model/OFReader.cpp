@@ -311,18 +311,38 @@ bool OFReader::initParallelGeometry(const std::vector<Str>& caseSubFolders) {
     return true;
 }
 
-// A run written with the collated file handler (processors<N>, processors<N>_<a>-<b>) and no
-// processor<k> folders is read as the same run written per processor: its ranks' folders are
-// processors<N>/processor<k> (io/CollatedFiles.h).
+// A run written with the collated file handler (processors<N>, processors<N>_<a>-<b>) is read
+// as the same run written per processor: its ranks' folders are processors<N>/processor<k>
+// (io/CollatedFiles.h).
+//
+// A run decomposed per processor and then run with the collated file handler keeps its mesh and
+// first time in processor<k> and writes its later times into processors<N>. As OpenFOAM does,
+// rank k's file is then read from processor<k> when it is there, else from its block in
+// processors<N>. Per-processor folders of another decomposition (not processor0 ... N-1) are
+// read alone; the collated folders are no processor meshes either way.
 void OFReader::useCollatedRun(const std::vector<Str>& caseSubFolders) {
-    for (const Str& name : caseSubFolders)
-        if (isRankFolderName(name)) return;
+    std::set<Str> rankFolders;
     std::vector<std::string> names;
-    for (const Str& name : caseSubFolders) names.push_back(name.toUtf8());
+    for (const Str& name : caseSubFolders) {
+        if (isRankFolderName(name)) rankFolders.insert(name);
+        names.push_back(name.toUtf8());
+    }
     int ranks = 0;
     std::string runName;
     std::vector<collated::RankFolder> folders = collated::rankFoldersOf(m_path.toUtf8(), names, &ranks, &runName);
     if (folders.empty()) return;
+    if (!rankFolders.empty()) {
+        m_processorNames.erase(std::remove_if(m_processorNames.begin(), m_processorNames.end(),
+                                              [&rankFolders](const Str& name) { return !rankFolders.count(name); }),
+                               m_processorNames.end());
+        if (rankFolders.size() != static_cast<size_t>(ranks)) return;
+        for (int k = 0; k < ranks; ++k)
+            if (!rankFolders.count(Str("processor%1").arg(k))) return;
+        std::vector<collated::RankFolder> perProcessor;
+        for (int k = 0; k < ranks; ++k)
+            perProcessor.push_back({(m_path + Str("/processor%1").arg(k)).toUtf8(), k, k});
+        folders.insert(folders.begin(), perProcessor.begin(), perProcessor.end());
+    }
     m_collatedRoot = m_path + "/" + Str::fromUtf8(runName);
     collated::registerRun(m_collatedRoot.toUtf8(), ranks, std::move(folders));
     m_processorNames.clear();

@@ -98,10 +98,12 @@ void expectSameElements(const HostView& a, const HostView& b) {
         EXPECT_EQ(usedNodes(a.connectivity[g]), usedNodes(b.connectivity[g])) << "group " << g;
 }
 
+// Case folders below the test data, or absolute paths.
 void expectSameView(const std::string& perProcessor, const std::string& collated, bool hide = false) {
     SCOPED_TRACE(collated);
-    const HostView a = viewOf(DATA + "/" + perProcessor, hide);
-    const HostView b = viewOf(DATA + "/" + collated, hide);
+    const auto folder = [](const std::string& name) { return name.front() == '/' ? name : DATA + "/" + name; };
+    const HostView a = viewOf(folder(perProcessor), hide);
+    const HostView b = viewOf(folder(collated), hide);
     EXPECT_EQ(a.metaData, b.metaData);
     ASSERT_EQ(a.coordinates.size(), b.coordinates.size());
     for (size_t g = 0; g < a.coordinates.size(); ++g) {
@@ -239,6 +241,36 @@ TEST(Collated, ReadAsTheSameRunWrittenPerProcessor) {
     expectSameView("uncollated_ascii_gz", "collated_ascii_gz", true);
     // Five regions in four ranks, with empty blocks for the ranks without heater cells.
     expectSameView("multi_region_decomposed", "multi_region_collated");
+}
+
+// Decomposed per processor, then run with the collated file handler: the mesh and the first time
+// stay in processor<k>, the later times are written into processors<N>.
+TEST(Collated, ARunDecomposedPerProcessorAndWrittenCollatedIsOneRun) {
+    namespace fs = std::filesystem;
+    const std::string dir = copyOfData("uncollated_binary");
+    for (int k = 0; k < 4; ++k)
+        for (const char* time : {"0.05", "0.1"}) fs::remove_all(dir + "/processor" + std::to_string(k) + "/" + time);
+    fs::copy(DATA + "/collated_binary/processors4", dir + "/processors4", fs::copy_options::recursive);
+    fs::remove_all(dir + "/processors4/constant");
+    fs::remove_all(dir + "/processors4/0");
+    {
+        LogCapture log;
+        expectSameView("uncollated_binary", dir);
+        EXPECT_EQ(log.count(1), 0u) << (log.count(1) ? log.texts(1).front() : "");
+    }
+
+    // Processor folders of another decomposition are read alone, and the collated folder is no mesh.
+    fs::remove_all(dir + "/processor3");
+    LogCapture log;
+    ProviderHarness host;
+    ASSERT_TRUE(host.open(dir));
+    ASSERT_TRUE(host.geometry());
+    std::vector<std::string> volumes;
+    for (const auto& part : host.metaData().parts())
+        if (part.via == vxphost::PartVia::Geometry) volumes.push_back(part.name);
+    EXPECT_EQ(volumes, (std::vector<std::string>{"processor0", "processor1", "processor2"}));
+    EXPECT_EQ(log.count(1), 0u) << (log.count(1) ? log.texts(1).front() : "");
+    testsupport::removeFolder(dir);
 }
 
 TEST(Collated, EachFileIsReadOnceForAllRanksOfARequest) {
