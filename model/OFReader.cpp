@@ -23,7 +23,6 @@ void logError(const Str& message) { OFLogger::get()->logError(SOURCE, message); 
 void logInfo(const Str& message) { OFLogger::get()->logInfo(SOURCE, message); }
 void logDebug(const Str& message) { OFLogger::get()->logDebug(SOURCE, message); }
 
-
 Str joined(const std::vector<Str>& names) {
     Str text;
     for (const Str& name : names) text += (text.isEmpty() ? Str() : Str(", ")) + name;
